@@ -1,0 +1,35 @@
+#include "record_generator.h"
+#include "workspace/loop_analysis.h"
+#include "workspace/record_file.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const tc::bench::Record& million() {
+    static const tc::bench::Record r = tc::bench::makeCyclicRecord(1'000'000);
+    return r;
+}
+
+// Read (decode), split and convert a 1,000,000-line two-column record held in memory.
+void BM_ImportMillionLines(benchmark::State& state) {
+    static const std::string bytes = tc::bench::recordText(million());
+    for (auto _ : state) {
+        const std::string text = tc::decodeRecordText(bytes);
+        auto r = tc::readRecord(text, 1, 1, '.');
+        benchmark::DoNotOptimize(r.disp.data());
+    }
+    state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_ImportMillionLines)->Unit(benchmark::kMillisecond);
+
+void BM_AnalyzeMillionPoints(benchmark::State& state) {
+    const auto& r = million();
+    for (auto _ : state) {
+        auto a = tc::analyzeLoops(r.disp, r.force);
+        benchmark::DoNotOptimize(a.loopDisp.data());
+    }
+}
+BENCHMARK(BM_AnalyzeMillionPoints)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace tc {
+
+// The one rule for writing a floating-point value as text, everywhere the program shows or writes
+// one: rounded to 15 significant digits, shortest form, fixed notation for magnitudes from 0.0001
+// up to below 1E15, otherwise "d.dddE-n" with a capital E, no plus sign, no leading zeros.
+// decimalSeparator is the user's decimal separator ('.' or ',').
+std::string formatNumber(double value, char decimalSeparator = '.');
+
+} // namespace tc

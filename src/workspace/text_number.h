@@ -1,0 +1,34 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tc {
+
+// An error whose message is meant for the user as it stands. Thrown by the core, caught once at
+// the command handler boundary and shown in the standard error box.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Removes leading and trailing characters with codes up to 32 (not only what Unicode calls space).
+std::string_view trimBlanks(std::string_view s);
+
+// Text to number: the text is trimmed, then must read [sign] digits [separator digits]
+// [E [sign] digits] with at least one mantissa digit; nothing else (no group separators, no hex,
+// no nan/inf, no value beyond the double range). On failure throws Error with
+// "'<text>' is not a valid floating point value".
+double textToDouble(std::string_view text, char decimalSeparator = '.');
+
+// Same, without throwing.
+bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator = '.');
+
+// Trimmed text to a 32-bit integer: [sign] decimal digits. On failure throws Error with
+// "''<text>'' is not a valid integer value".
+int textToInt(std::string_view text);
+
+std::string invalidFloatMessage(std::string_view text);
+std::string invalidIntegerMessage(std::string_view text);
+
+} // namespace tc
