@@ -18,12 +18,21 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+namespace {
+std::string quoted(std::string_view quote, std::string_view text, std::string_view rest) {
+    std::string out;
+    out.reserve(2 * quote.size() + text.size() + rest.size());
+    out.append(quote).append(text).append(quote).append(rest);
+    return out;
+}
+} // namespace
+
 std::string invalidFloatMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
+    return quoted("'", text, " is not a valid floating point value");
 }
 
 std::string invalidIntegerMessage(std::string_view text) {
-    return "''" + std::string(text) + "'' is not a valid integer value";
+    return quoted("''", text, " is not a valid integer value");
 }
 
 bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator) {

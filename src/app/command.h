@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace tc::gui {
+
+// The application title, the caption of every message and error box.
+QString appTitle();
+
+// A modal warning box with one OK button: the program's own checks.
+void showWarning(QWidget* parent, const QString& text);
+// The standard error box: an error that ended a command.
+void showError(QWidget* parent, const QString& text);
+
+// Runs one command handler; an error it does not catch is shown in the standard error box and
+// the window stays usable. Every handler runs through here: no exception leaves a Qt slot.
+void runCommand(QWidget* parent, const std::function<void()>& handler);
+
+} // namespace tc::gui

@@ -1,0 +1,325 @@
+#include "app/tform1.h"
+
+#include "app/command.h"
+#include "chart/chart_series.h"
+#include "chart/chart_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QStatusBar>
+
+namespace {
+
+// The client area at 96 dpi; the status bar takes the bottom 27 pixels of it.
+constexpr int kClientWidth = 915;
+constexpr int kClientHeight = 709;
+constexpr int kStatusHeight = 27;
+
+template <class W>
+W* make(QWidget* parent, const char* name, int x, int y, int w, int h, const QString& text = {}) {
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, w, h);
+    if constexpr (std::is_base_of_v<QLineEdit, W> || std::is_base_of_v<QLabel, W> ||
+                  std::is_base_of_v<QAbstractButton, W>) {
+        if (!text.isNull()) widget->setText(text);
+    } else if constexpr (std::is_base_of_v<QGroupBox, W>) {
+        widget->setTitle(text);
+    }
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, int x, int y, const QString& text, int w = 110) {
+    return make<QLabel>(parent, name, x, y, w, 14, text);
+}
+
+QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, const QString& text = {},
+                bool readOnly = false) {
+    auto* e = make<QLineEdit>(parent, name, x, y, w, 21, text);
+    e->setReadOnly(readOnly);
+    return e;
+}
+
+QComboBox* dropDown(QWidget* parent, const char* name, int x, int y, int w,
+                    const QStringList& items = {}) {
+    auto* c = make<QComboBox>(parent, name, x, y, w, 21);
+    c->addItems(items);
+    return c;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarvel Curve Analysis (by the TarvelCurve team) (20190816)"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11); // 8 point at 96 dpi
+    setFont(font);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    buildLayout();
+    buildMenu();
+    buildStatusBar();
+    buildChart();
+    buildDialogs();
+    wireCommands();
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    layoutAnchoredControls();
+}
+
+TForm1::~TForm1() = default;
+
+char TForm1::decimalSeparator() const {
+    const QString p = QLocale().decimalPoint();
+    return p.size() == 1 && p.at(0).unicode() < 128 ? static_cast<char>(p.at(0).unicode()) : '.';
+}
+
+void TForm1::buildLayout() {
+    QWidget* c = client_;
+    grp3 = make<QGroupBox>(c, "grp3", 6, 4, 245, 105, QStringLiteral("Import Parameters"));
+    lbl7 = label(grp3, "lbl7", 14, 22, QStringLiteral("F-D Curve Begin Line"));
+    edt7 = edit(grp3, "edt7", 122, 19, 113, QStringLiteral("1"));
+    lbl8 = label(grp3, "lbl8", 14, 46, QStringLiteral("Data Import Step"));
+    edt8 = edit(grp3, "edt8", 122, 45, 113, QStringLiteral("1"));
+    lbl11 = label(grp3, "lbl11", 14, 75, QStringLiteral("Loop Direction"));
+    cbb4 = dropDown(grp3, "cbb4", 122, 72, 113, {QStringLiteral("Positive"), QStringLiteral("Negative")});
+
+    btn1 = make<QPushButton>(c, "btn1", 6, 114, 115, 25, QStringLiteral("Import Loop"));
+    btn2 = make<QPushButton>(c, "btn2", 127, 114, 124, 25, QStringLiteral("Analyze Loop"));
+
+    grp1 = make<QGroupBox>(c, "grp1", 6, 145, 245, 194, QStringLiteral("Loop Curve"));
+    lbl6 = label(grp1, "lbl6", 10, 25, QStringLiteral("Loop Count"), 90);
+    edt6 = edit(grp1, "edt6", 103, 22, 129, {}, true);
+    lbl1 = label(grp1, "lbl1", 10, 52, QStringLiteral("Loop No."), 90);
+    cbb1 = dropDown(grp1, "cbb1", 105, 49, 129);
+    lbl2 = label(grp1, "lbl2", 10, 79, QStringLiteral("Max Disp 1"), 90);
+    edt1 = edit(grp1, "edt1", 103, 76, 129, {}, true);
+    lbl3 = label(grp1, "lbl3", 10, 106, QStringLiteral("Max Disp 2"), 90);
+    edt2 = edit(grp1, "edt2", 103, 103, 129, {}, true);
+    lbl4 = label(grp1, "lbl4", 10, 136, QStringLiteral("Max Disp Force 1"), 90);
+    edt3 = edit(grp1, "edt3", 103, 134, 129, {}, true);
+    lbl5 = label(grp1, "lbl5", 10, 163, QStringLiteral("Max Disp Force 2"), 90);
+    edt4 = edit(grp1, "edt4", 103, 161, 129, {}, true);
+
+    grp2 = make<QGroupBox>(c, "grp2", 6, 345, 245, 264, QStringLiteral("Tarvel Curve"));
+    rb1 = make<QRadioButton>(grp2, "rb1", 8, 21, 113, 17, QStringLiteral("每一圈力最大点     "));
+    rb2 = make<QRadioButton>(grp2, "rb2", 120, 21, 121, 17, QStringLiteral("每一圈位移最大点       "));
+    rb3 = make<QRadioButton>(grp2, "rb3", 8, 47, 185, 17, QStringLiteral("每一圈力最大点+位移最大点       "));
+    rb4 = make<QRadioButton>(grp2, "rb4", 8, 73, 185, 17, QStringLiteral("每一圈包络点(力最大点为分界)  "));
+    rb5 = make<QRadioButton>(grp2, "rb5", 8, 98, 199, 17, QStringLiteral("每一圈包络点(位移最大点为分界)  "));
+    rb1->setChecked(true);
+    chk1 = make<QCheckBox>(grp2, "chk1", 8, 122, 150, 17, QStringLiteral("控制位移递增"));
+    btn5 = make<QPushButton>(grp2, "btn5", 3, 145, 224, 25, QStringLiteral("提取骨架曲线"));
+    lbl9 = label(grp2, "lbl9", 8, 179, QStringLiteral("指定调整的位移范围"), 115);
+    edt9 = edit(grp2, "edt9", 125, 176, 53, QStringLiteral("0"));
+    edt10 = edit(grp2, "edt10", 180, 176, 52, QStringLiteral("0"));
+    lbl10 = label(grp2, "lbl10", 8, 206, QStringLiteral("指定调整的位移容差"), 115);
+    edt11 = edit(grp2, "edt11", 125, 203, 107);
+    btn6 = make<QPushButton>(grp2, "btn6", 10, 230, 222, 25, QStringLiteral("删除指定区域容差范围的点"));
+
+    btn7 = make<QPushButton>(c, "btn7", 6, 614, 118, 25, QStringLiteral("保存结果"));
+    btn8 = make<QPushButton>(c, "btn8", 133, 614, 118, 25, QStringLiteral("输出EXCEL"));
+    btn3 = make<QPushButton>(c, "btn3", 6, 645, 118, 25, QStringLiteral("About"));
+    btn4 = make<QPushButton>(c, "btn4", 133, 645, 118, 25, QStringLiteral("Donation (捐助)"));
+
+    edt5 = edit(c, "edt5", 259, 8, 649, {}, true);
+    lbl12 = label(c, "lbl12", 259, 38, QStringLiteral("操作类型"), 52);
+    cbb3 = dropDown(c, "cbb3", 313, 35, 152,
+                    {QStringLiteral("None"), QStringLiteral("拖动节点"), QStringLiteral("增加节点"),
+                     QStringLiteral("删除节点")});
+    lbl13 = label(c, "lbl13", 478, 38, QStringLiteral("操作对象"), 52);
+    cbb2 = dropDown(c, "cbb2", 532, 35, 181,
+                    {QStringLiteral("None"), QStringLiteral("Tarvel Postive"),
+                     QStringLiteral("Tarvel Negative"), QStringLiteral("LOOP")});
+
+    cht1 = new ChartView(c);
+    cht1->setGeometry(259, 63, 649, 612);
+}
+
+void TForm1::buildMenu() {
+    mm1 = menuBar();
+    mm1->setObjectName(QStringLiteral("mm1"));
+    auto action = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    QMenu* file = mm1->addMenu(QStringLiteral("File"));
+    ImportData1 = action(file, "ImportData1", QStringLiteral("Import Loop"));
+    ImportData1->setShortcut(QKeySequence::Open);
+    file->addSeparator()->setObjectName(QStringLiteral("N2"));
+    ExportModifiedLoop1 = action(file, "ExportModifiedLoop1", QStringLiteral("Export Modified Loop"));
+    ExportResults1 = action(file, "ExportResults1", QStringLiteral("Export Analysis Results"));
+    ExportResults1->setShortcut(QKeySequence::Save);
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    ExportDraw12Excel1 = action(file, "ExportDraw12Excel1", QStringLiteral("Export Draw1 2 Excel"));
+    QMenu* options = mm1->addMenu(QStringLiteral("Options"));
+    ExcelExportOptions1 = action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
+    QMenu* about = mm1->addMenu(QStringLiteral("About"));
+    HLAP1 = action(about, "HLAP1", QStringLiteral("About"));
+    mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
+    Howtouse1 = action(about, "Howtouse1", QStringLiteral("How to use?"));
+    Howtouse1->setShortcut(QKeySequence::HelpContents);
+    mniWebsite1 = action(about, "mniWebsite1", QStringLiteral("访问 tarvelcurve.example.org"));
+}
+
+void TForm1::buildStatusBar() {
+    rzstsbr1 = statusBar();
+    rzstsbr1->setObjectName(QStringLiteral("rzstsbr1"));
+    rzstsbr1->setFixedHeight(kStatusHeight);
+    rzstsbr1->setSizeGripEnabled(true);
+    auto field = [this](const char* name, int width, const QString& text) {
+        auto* l = new QLabel(text, rzstsbr1);
+        l->setObjectName(QLatin1String(name));
+        l->setFixedWidth(width);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        rzstsbr1->addWidget(l);
+        return l;
+    };
+    rzfldsts3 = field("rzfldsts3", 89, QStringLiteral("TarvelCurve"));
+    rzfldsts1 = field("rzfldsts1", 155, QStringLiteral("  Welcome to my Website :"));
+    rzfldsts2 = field("rzfldsts2", 108, QStringLiteral("tarvelcurve.example.org"));
+}
+
+void TForm1::buildChart() {
+    using K = ChartSeries::Kind;
+    // The two point series come first in the series list; they are drawn above the lines.
+    cht1->addLayer(QStringLiteral("markers"), cht1->layer(QStringLiteral("main")), QCustomPlot::limAbove);
+    pntsrsSeries1 = cht1->addSeries(static_cast<int>(K::Point));
+    pntsrsSeries2 = cht1->addSeries(static_cast<int>(K::Point));
+    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2}) s->setLayer(QStringLiteral("markers"));
+    pntsrsSeries1->setTitle(QStringLiteral("Point1"));
+    pntsrsSeries2->setTitle(QStringLiteral("Point2"));
+    pntsrsSeries2->setPointerStyle(QCPScatterStyle::ssDiamond);
+
+    rawSeries = cht1->addSeries(static_cast<int>(K::Line));
+    rawSeries->setTitle(QStringLiteral("Loop"));
+    rawSeries->setSeriesColor(QColor(0x00, 0x00, 0x00));
+    rawSeries->setLineWidth(1);
+    rawSeries->setPointerStyle(QCPScatterStyle::ssCircle);
+    rawSeries->setPointerSize(3);
+
+    loopSeries = cht1->addSeries(static_cast<int>(K::Line));
+    loopSeries->setTitle(QStringLiteral("Loop_"));
+    loopSeries->setSeriesColor(QColor(0xFF, 0x00, 0xFF));
+    loopSeries->setLineWidth(2);
+
+    skeletonPosSeries = cht1->addSeries(static_cast<int>(K::Line));
+    skeletonPosSeries->setTitle(QStringLiteral("Tarvel_Positive"));
+    skeletonPosSeries->setSeriesColor(QColor(0xFF, 0x00, 0x00));
+    skeletonNegSeries = cht1->addSeries(static_cast<int>(K::Line));
+    skeletonNegSeries->setTitle(QStringLiteral("Tarvel_Negative"));
+    skeletonNegSeries->setSeriesColor(QColor(0x00, 0x00, 0xFF));
+    for (ChartSeries* s : {skeletonPosSeries, skeletonNegSeries}) {
+        s->setPointerStyle(QCPScatterStyle::ssCircle);
+        s->setPointerSize(4);
+        s->setPointerVisible(true);
+        s->setLineWidth(2);
+    }
+
+    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2}) {
+        s->setPointerSize(5);
+        s->setLegendVisible(false);
+        s->setSeriesColor(QColor(0xFF, 0xFF, 0x00));
+        s->setColorEachPoint(true);
+        s->setAscendingX(true);
+    }
+}
+
+void TForm1::buildDialogs() {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    dlgOpen1 = new QFileDialog(this, QString(), exeDir);
+    dlgOpen1->setObjectName(QStringLiteral("dlgOpen1"));
+    dlgOpen1->setFileMode(QFileDialog::ExistingFile);
+    dlgOpen1->setAcceptMode(QFileDialog::AcceptOpen);
+    // Name filters match the end of the name in either case ("*txt" matches data.TXT as well).
+    dlgOpen1->setNameFilters({QStringLiteral("Text Files (*[tT][xX][tT])"),
+                              QStringLiteral("CSV Files (*[cC][sS][vV])"),
+                              QStringLiteral("All Files (*)")});
+
+    dlgSave1 = new QFileDialog(this, QString(), exeDir);
+    dlgSave1->setObjectName(QStringLiteral("dlgSave1"));
+    dlgSave1->setAcceptMode(QFileDialog::AcceptSave);
+    dlgSave1->setFileMode(QFileDialog::AnyFile);
+    dlgSave1->setNameFilters({QStringLiteral("Text files (*.txt *.TXT)"),
+                              QStringLiteral("CSV files (*.csv *.CSV)")});
+}
+
+void TForm1::wireCommands() {
+    using tc::gui::runCommand;
+    auto onClick = [this](QAbstractButton* b, void (TForm1::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    };
+    auto onTrigger = [this](QAction* a, void (TForm1::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    };
+    // The user's choice only: code that changes a list's selection raises no change handler.
+    auto onChoose = [this](QComboBox* c, void (TForm1::*handler)()) {
+        connect(c, &QComboBox::activated, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    };
+    onClick(btn1, &TForm1::btn1Click);
+    onTrigger(ImportData1, &TForm1::btn1Click);
+    onClick(btn2, &TForm1::btn2Click);
+    onChoose(cbb1, &TForm1::cbb1Change);
+    onClick(btn5, &TForm1::btn5Click);
+    onClick(btn6, &TForm1::btn6Click);
+    onChoose(cbb3, &TForm1::cbb3Change);
+    onChoose(cbb2, &TForm1::cbb2Change);
+    onTrigger(ExportModifiedLoop1, &TForm1::ExportModifiedLoop1Click);
+    onTrigger(ExportResults1, &TForm1::ExportResults1Click);
+    onClick(btn7, &TForm1::btn7Click);
+    onClick(btn8, &TForm1::btn8Click);
+    onTrigger(ExportDraw12Excel1, &TForm1::ExportDraw12Excel1Click);
+    onTrigger(ExcelExportOptions1, &TForm1::ExcelExportOptions1Click);
+    onClick(btn3, &TForm1::btn3Click);
+    onTrigger(HLAP1, &TForm1::HLAP1Click);
+    onClick(btn4, &TForm1::btn4Click);
+    onTrigger(mniDonation1, &TForm1::mniDonation1Click);
+    onTrigger(Howtouse1, &TForm1::Howtouse1Click);
+    onTrigger(mniWebsite1, &TForm1::mniWebsite1Click);
+    connect(cht1, &ChartView::chartMouseMove, this, [this](int x, int y) { cht1MouseMove(x, y); });
+    connect(cht1, &ChartView::chartDoubleClick, this, [this] { runCommand(this, [&] { cht1DblClick(); }); });
+}
+
+void TForm1::cht1MouseMove(int x, int y) {
+    mouseX = x;
+    mouseY = y;
+}
+
+void TForm1::cht1ClickLegend() {
+    pntsrsSeries1->setActive(loopSeries->active());
+    pntsrsSeries2->setActive(loopSeries->active());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutAnchoredControls();
+}
+
+void TForm1::layoutAnchoredControls() {
+    if (!client_) return;
+    // edt5 stretches with the window; the chart is anchored on all four sides.
+    const int w = client_->width();
+    const int h = client_->height();
+    const int rightMargin = kClientWidth - (259 + 649);
+    const int bottomMargin = (kClientHeight - kStatusHeight) - (63 + 612);
+    edt5->setGeometry(259, 8, std::max(50, w - 259 - rightMargin), edt5->height());
+    cht1->setGeometry(259, 63, std::max(50, w - 259 - rightMargin), std::max(50, h - 63 - bottomMargin));
+}

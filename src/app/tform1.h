@@ -1,0 +1,118 @@
+#pragma once
+#include <QMainWindow>
+
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class ChartSeries;
+class ChartView;
+
+// The main window: the curve workspace, the controls, and one handler per command. The handlers
+// live beside their subsystem (workspace, skeleton, chart, export, app); each reads the controls,
+// calls the core, stores the result here and updates controls and series.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- curve workspace ----
+    std::vector<double> dispRaw;  // imported displacement, file order
+    std::vector<double> forceRaw; // imported force, forceRaw[i] belongs to dispRaw[i]
+    std::vector<double> loopDisp; // analysed curve
+    std::vector<double> loopForce;
+    std::vector<int> crossIndex; // crossing points of the analysed curve, first 0
+    std::vector<int> peakIndex1, peakIndex2;
+    std::vector<double> maxDisp1, maxDisp2, maxDispForce1, maxDispForce2;
+    // For each point of rawSeries, the index of dispRaw/forceRaw it shows (kept across deletes).
+    std::vector<int> rawSeriesSource;
+
+    ChartSeries* pntsrsSeries1 = nullptr; // "Point1": start, middle and end of the selected loop
+    ChartSeries* pntsrsSeries2 = nullptr; // "Point2": peaks of the selected loop
+    ChartSeries* rawSeries = nullptr;     // "Loop": the whole imported curve
+    ChartSeries* loopSeries = nullptr;    // the selected loop
+    ChartSeries* skeletonPosSeries = nullptr;
+    ChartSeries* skeletonNegSeries = nullptr;
+
+    int editMode = 0;                    // 0 none, 1 drag node, 2 add node, 3 delete node
+    ChartSeries* editSeries = nullptr;   // the curve being edited, or none
+    int mouseX = 0, mouseY = 0;          // last mouse position over the chart, pixels
+
+    void clearImport();
+    void clearAnalysis();
+    void clearLoopValues();
+
+    // ---- commands ----
+    void btn1Click(); // Import Loop (button and menu)
+    void importLoopFile();
+    void btn2Click(); // Analyze Loop
+    void cbb1Change(); // loop browser
+    void btn5Click(); // extract skeleton curves
+    void btn6Click(); // region tolerance filter
+    void cbb3Change();
+    void cbb2Change();
+    void applyEditState(int mode, ChartSeries* series);
+    void drgpntlChartTool1Drag(int index);
+    void cht1DblClick();
+    void cht1MouseMove(int x, int y);
+    void cht1ClickLegend();
+    void ExportModifiedLoop1Click();
+    void ExportResults1Click();
+    void btn7Click();
+    void btn8Click();
+    void ExportDraw12Excel1Click();
+    void ExcelExportOptions1Click();
+    void btn3Click();
+    void btn4Click();
+    void HLAP1Click();
+    void mniDonation1Click();
+    void Howtouse1Click();
+    void mniWebsite1Click();
+    void showAboutBox();
+    void showDonationBox();
+
+    // ---- controls (object names as in the layout) ----
+    QGroupBox *grp1, *grp2, *grp3;
+    QLabel *lbl1, *lbl2, *lbl3, *lbl4, *lbl5, *lbl6, *lbl7, *lbl8, *lbl9, *lbl10, *lbl11, *lbl12,
+        *lbl13;
+    QLineEdit *edt1, *edt2, *edt3, *edt4, *edt5, *edt6, *edt7, *edt8, *edt9, *edt10, *edt11;
+    QComboBox *cbb1, *cbb2, *cbb3, *cbb4;
+    QRadioButton *rb1, *rb2, *rb3, *rb4, *rb5;
+    QCheckBox* chk1;
+    QPushButton *btn1, *btn2, *btn3, *btn4, *btn5, *btn6, *btn7, *btn8;
+    ChartView* cht1;
+    QStatusBar* rzstsbr1;
+    QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
+    QMenuBar* mm1;
+    QAction *ImportData1, *ExportModifiedLoop1, *ExportResults1, *ExportDraw12Excel1,
+        *ExcelExportOptions1, *HLAP1, *mniDonation1, *Howtouse1, *mniWebsite1;
+    QFileDialog* dlgOpen1;
+    QFileDialog* dlgSave1;
+
+    // The user's decimal separator.
+    char decimalSeparator() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenu();
+    void buildStatusBar();
+    void buildChart();
+    void buildDialogs();
+    void wireCommands();
+    void layoutAnchoredControls();
+
+    QWidget* client_ = nullptr;
+};

@@ -1,0 +1,189 @@
+// Import Loop, Analyze Loop and the loop browser: the handlers that fill the curve workspace.
+#include "app/command.h"
+#include "app/tform1.h"
+#include "chart/chart_series.h"
+#include "export/number_text.h"
+#include "workspace/loop_analysis.h"
+#include "workspace/record_file.h"
+#include "workspace/text_number.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include <numeric>
+
+namespace {
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+QString numberText(double v, char sep) { return QString::fromStdString(tc::formatNumber(v, sep)); }
+
+// Shows a wait cursor for the length of a long command.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void TForm1::clearImport() {
+    dispRaw.clear();
+    forceRaw.clear();
+    rawSeriesSource.clear();
+    rawSeries->clear();
+    edt5->clear();
+    edt6->clear();
+}
+
+void TForm1::clearAnalysis() {
+    loopDisp.clear();
+    loopForce.clear();
+    crossIndex.clear();
+    peakIndex1.clear();
+    peakIndex2.clear();
+    maxDisp1.clear();
+    maxDisp2.clear();
+    maxDispForce1.clear();
+    maxDispForce2.clear();
+    {
+        const QSignalBlocker block(cbb1);
+        cbb1->clear();
+    }
+    pntsrsSeries1->clear();
+    pntsrsSeries2->clear();
+    loopSeries->clear();
+    skeletonPosSeries->clear();
+    skeletonNegSeries->clear();
+}
+
+void TForm1::clearLoopValues() {
+    edt1->clear();
+    edt2->clear();
+    edt3->clear();
+    edt4->clear();
+}
+
+void TForm1::btn1Click() { importLoopFile(); }
+
+void TForm1::importLoopFile() {
+    int beginLine = 0;
+    try {
+        beginLine = tc::textToInt(utf8(edt7->text()));
+    } catch (const tc::Error& e) {
+        tc::gui::showWarning(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    if (beginLine <= 0) {
+        tc::gui::showWarning(this, QStringLiteral("First Line must large than 0!"));
+        edt7->setFocus();
+        return;
+    }
+    const int step = tc::textToInt(utf8(edt8->text())); // a bad step ends the command here
+    if (step <= 0) {
+        tc::gui::showWarning(this, QStringLiteral("Data Import Step must large than 0!"));
+        edt8->setFocus();
+        return;
+    }
+    if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
+    const QString path = dlgOpen1->selectedFiles().constFirst();
+
+    clearImport();
+    clearAnalysis();
+    clearLoopValues();
+
+    QString warning;
+    {
+        const WaitCursor wait;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            warning = QStringLiteral("Cannot open file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString());
+        } else {
+            const QByteArray bytes = file.readAll();
+            file.close();
+            edt5->setText(QDir::toNativeSeparators(path));
+            const std::string text =
+                tc::decodeRecordText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            tc::RecordReadResult r = tc::readRecord(text, beginLine, step, decimalSeparator());
+            dispRaw = std::move(r.disp);
+            forceRaw = std::move(r.force);
+            warning = QString::fromStdString(r.warning);
+        }
+        rawSeriesSource.resize(dispRaw.size());
+        std::iota(rawSeriesSource.begin(), rawSeriesSource.end(), 0);
+        rawSeries->setPoints(dispRaw, forceRaw);
+    }
+    if (!warning.isEmpty()) tc::gui::showWarning(this, warning);
+}
+
+void TForm1::btn2Click() {
+    clearAnalysis();
+    clearLoopValues();
+    if (dispRaw.size() < 3) {
+        tc::gui::showWarning(this, QStringLiteral("Imported Loop is less than 3 points!"));
+        return;
+    }
+    tc::LoopAnalysis a;
+    {
+        const WaitCursor wait;
+        a = tc::analyzeLoops(dispRaw, forceRaw);
+    }
+    loopDisp = std::move(a.loopDisp);
+    loopForce = std::move(a.loopForce);
+    crossIndex = std::move(a.crossIndex);
+    peakIndex1 = std::move(a.peakIndex1);
+    peakIndex2 = std::move(a.peakIndex2);
+    maxDisp1 = std::move(a.maxDisp1);
+    maxDisp2 = std::move(a.maxDisp2);
+    maxDispForce1 = std::move(a.maxDispForce1);
+    maxDispForce2 = std::move(a.maxDispForce2);
+
+    edt6->setText(QString::asprintf("%i", a.loopCount));
+    {
+        const QSignalBlocker block(cbb1);
+        QStringList items;
+        items.reserve(a.loopCount);
+        for (int n = 1; n <= a.loopCount; ++n) items << QStringLiteral("Loop_%1").arg(n);
+        cbb1->addItems(items);
+        cbb1->setCurrentIndex(0);
+    }
+    cbb1Change();
+}
+
+void TForm1::cbb1Change() {
+    clearLoopValues();
+    if (crossIndex.empty()) return;
+    const int k = cbb1->currentIndex();
+    if (k < 0) return;
+    loopSeries->clear();
+    pntsrsSeries1->clear();
+    pntsrsSeries2->clear();
+
+    const char sep = decimalSeparator();
+    const auto uk = static_cast<size_t>(k);
+    const bool first = uk < maxDisp1.size();
+    const bool second = uk < maxDisp2.size();
+    const QString none = QStringLiteral("--");
+    edt1->setText(first ? numberText(maxDisp1[uk], sep) : none);
+    edt3->setText(first ? numberText(maxDispForce1[uk], sep) : none);
+    edt2->setText(second ? numberText(maxDisp2[uk], sep) : none);
+    edt4->setText(second ? numberText(maxDispForce2[uk], sep) : none);
+
+    const tc::LoopBounds b = tc::loopBounds(crossIndex, static_cast<int>(loopDisp.size()), k);
+    loopSeries->setTitle(cbb1->itemText(k));
+    loopSeries->setPoints(std::vector<double>(loopDisp.begin() + b.start, loopDisp.begin() + b.end + 1),
+                          std::vector<double>(loopForce.begin() + b.start, loopForce.begin() + b.end + 1));
+
+    auto at = [&](int i) { return static_cast<size_t>(i); };
+    pntsrsSeries1->addXY(loopDisp[at(b.start)], loopForce[at(b.start)], QColor(0xFF, 0xFF, 0x00));
+    if (b.middle >= 0)
+        pntsrsSeries1->addXY(loopDisp[at(b.middle)], loopForce[at(b.middle)], QColor(0xFF, 0x00, 0x00));
+    pntsrsSeries1->addXY(loopDisp[at(b.end)], loopForce[at(b.end)], QColor(0x00, 0xFF, 0x00));
+    if (first) pntsrsSeries2->addXY(maxDisp1[uk], maxDispForce1[uk], QColor(0x00, 0xFF, 0xFF));
+    if (second) pntsrsSeries2->addXY(maxDisp2[uk], maxDispForce2[uk], QColor(0x00, 0xFF, 0xFF));
+}

@@ -1,0 +1,62 @@
+#include "modal_answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+
+ModalAnswerer::ModalAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);
+    timer_.start(5);
+}
+
+void ModalAnswerer::queueFile(const QString& path, int nameFilterIndex) {
+    files_.push_back({false, path, nameFilterIndex});
+}
+
+void ModalAnswerer::queueCancel() { files_.push_back({true, {}, -1}); }
+
+QStringList ModalAnswerer::messageTexts() const {
+    QStringList out;
+    for (const auto& m : messages) out << m.text;
+    return out;
+}
+
+void ModalAnswerer::poll() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w || !w->isVisible()) return;
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        messages.push_back({box->windowTitle(), box->text(), box->icon()});
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+        else box->accept();
+        return;
+    }
+    if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
+        ++fileDialogsSeen;
+        if (auto* nameEdit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            lastSuggestedName = nameEdit->text();
+        if (files_.empty()) {
+            dlg->reject();
+            return;
+        }
+        const FileAnswer a = files_.front();
+        files_.pop_front();
+        if (a.cancel) {
+            dlg->reject();
+            return;
+        }
+        if (a.filter >= 0 && a.filter < dlg->nameFilters().size())
+            dlg->selectNameFilter(dlg->nameFilters().at(a.filter));
+        // selectFile leaves the name box alone while it has the focus: type the name instead.
+        const QFileInfo info(a.path);
+        dlg->setDirectory(info.absolutePath());
+        if (auto* nameEdit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            nameEdit->setText(info.fileName());
+        else
+            dlg->selectFile(info.fileName());
+        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept checks the choice
+        return;
+    }
+    if (otherDialog && otherDialog(w)) return;
+}
