@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,8 +63,24 @@ QComboBox* dropDown(QWidget* parent, const char* name, int x, int y, int w,
 
 } // namespace
 
+namespace {
+
+// The window is laid out for Tahoma 8 pt. Where the system has no Tahoma, the metric-compatible
+// face that Debian ships with its Windows API fonts is used when present.
+void ensureTahoma() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
+    for (const char* f : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+        if (QFile::exists(QLatin1String(f))) QFontDatabase::addApplicationFont(QLatin1String(f));
+}
+
+} // namespace
+
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
+    ensureTahoma();
     setWindowTitle(QStringLiteral("Tarvel Curve Analysis (by the TarvelCurve team) (20190816)"));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11); // 8 point at 96 dpi
