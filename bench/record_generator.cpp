@@ -40,7 +40,7 @@ std::string recordText(const Record& r) {
     out.reserve(r.disp.size() * 24);
     char buf[64];
     for (size_t i = 0; i < r.disp.size(); ++i) {
-        const int len = std::snprintf(buf, sizeof buf, "%.6f,%.4f\r\n", r.disp[i], r.force[i]);
+        const int len = std::snprintf(buf, sizeof buf, "%.8f,%.5f\r\n", r.disp[i], r.force[i]);
         out.append(buf, static_cast<size_t>(len));
     }
     return out;
