@@ -1,4 +1,6 @@
 #pragma once
+#include "workspace/loop_analysis.h"
+
 #include <QMainWindow>
 
 #include <vector>
@@ -29,11 +31,17 @@ public:
     // ---- curve workspace ----
     std::vector<double> dispRaw;  // imported displacement, file order
     std::vector<double> forceRaw; // imported force, forceRaw[i] belongs to dispRaw[i]
-    std::vector<double> loopDisp; // analysed curve
-    std::vector<double> loopForce;
-    std::vector<int> crossIndex; // crossing points of the analysed curve, first 0
-    std::vector<int> peakIndex1, peakIndex2;
-    std::vector<double> maxDisp1, maxDisp2, maxDispForce1, maxDispForce2;
+    // The last loop analysis; the members below name its parts.
+    tc::LoopAnalysis analysis;
+    std::vector<double>& loopDisp = analysis.loopDisp; // analysed curve
+    std::vector<double>& loopForce = analysis.loopForce;
+    std::vector<int>& crossIndex = analysis.crossIndex; // crossing points, first 0
+    std::vector<int>& peakIndex1 = analysis.peakIndex1;
+    std::vector<int>& peakIndex2 = analysis.peakIndex2;
+    std::vector<double>& maxDisp1 = analysis.maxDisp1;
+    std::vector<double>& maxDisp2 = analysis.maxDisp2;
+    std::vector<double>& maxDispForce1 = analysis.maxDispForce1;
+    std::vector<double>& maxDispForce2 = analysis.maxDispForce2;
     // For each point of rawSeries, the index of dispRaw/forceRaw it shows (kept across deletes).
     std::vector<int> rawSeriesSource;
 

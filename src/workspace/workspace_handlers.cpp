@@ -50,6 +50,7 @@ void TForm1::clearAnalysis() {
     maxDisp2.clear();
     maxDispForce1.clear();
     maxDispForce2.clear();
+    analysis.loopCount = 0;
     {
         const QSignalBlocker block(cbb1);
         cbb1->clear();
@@ -128,20 +129,11 @@ void TForm1::btn2Click() {
         tc::gui::showWarning(this, QStringLiteral("Imported Loop is less than 3 points!"));
         return;
     }
-    tc::LoopAnalysis a;
     {
         const WaitCursor wait;
-        a = tc::analyzeLoops(dispRaw, forceRaw);
+        analysis = tc::analyzeLoops(dispRaw, forceRaw);
     }
-    loopDisp = std::move(a.loopDisp);
-    loopForce = std::move(a.loopForce);
-    crossIndex = std::move(a.crossIndex);
-    peakIndex1 = std::move(a.peakIndex1);
-    peakIndex2 = std::move(a.peakIndex2);
-    maxDisp1 = std::move(a.maxDisp1);
-    maxDisp2 = std::move(a.maxDisp2);
-    maxDispForce1 = std::move(a.maxDispForce1);
-    maxDispForce2 = std::move(a.maxDispForce2);
+    const tc::LoopAnalysis& a = analysis;
 
     edt6->setText(QString::asprintf("%i", a.loopCount));
     {

@@ -35,13 +35,13 @@ TEST(SplitFields, SeparatorForms) {
         {"  lead trail  ", {"lead", "trail"}},
         {"", {}},
         {",", {"", ""}},
-        {std::string("1\0 2", 4).c_str(), {"1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(tc::splitFields(c.line), c.fields);
     }
     EXPECT_EQ(tc::splitFields("1 2 3 4", 2), (V{"1", "2"}));
+    EXPECT_EQ(tc::splitFields(std::string_view("1\0 2", 4)), V{"1"}); // NUL ends the line
 }
 
 TEST(SplitLines, AllLineEndsAndNoExtraLineAtTheEnd) {
