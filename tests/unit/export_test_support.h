@@ -1,5 +1,6 @@
 #pragma once
 // Test helpers for the chart export: a temporary folder and a recorded workbook host.
+#include "export/chart_export.h"
 #include "export/workbook_host.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,12 @@ inline std::vector<std::string> described(const CallLog& log) {
     for (const auto& c : log)
         out.push_back(describe(c));
     return out;
+}
+
+inline ExcelExportOptions defaultOptions() {
+    ExcelExportOptions o;
+    InitExcelExportOptions(o);
+    return o;
 }
 
 } // namespace tc::test
