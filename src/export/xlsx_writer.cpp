@@ -1,0 +1,326 @@
+#include "export/xlsx_writer.h"
+
+#include "export/worksheet_address.h"
+#include "workspace/text_number.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <optional>
+
+namespace tc {
+
+namespace {
+
+// libxlsxwriter takes colours as 0xRRGGBB with 0 meaning "not set": black must be named.
+lxw_color_t lxwColor(std::uint32_t rrggbb) {
+    return rrggbb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : rrggbb;
+}
+
+// The object model's RGB value is R + 256 G + 65536 B.
+std::uint32_t fromExcelRgb(std::uint32_t v) {
+    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
+
+// The file cannot refer to theme colours through this writer, only to fixed ones: a theme colour
+// (msoThemeColorIndex 1 to 16) is written as its value in the theme the file carries (the Office
+// 2007 theme). So the text colour 13 the export uses is black.
+std::uint32_t themeColorRgb(std::int32_t index) {
+    static constexpr std::uint32_t kTheme[] = {
+        0x000000, 0xFFFFFF, 0x1F497D, 0xEEECE1,           // dark 1, light 1, dark 2, light 2
+        0x4F81BD, 0xC0504D, 0x9BBB59, 0x8064A2, 0x4BACC6, // accents 1 to 5
+        0xF79646, 0x0000FF, 0x800080,                     // accent 6, hyperlink, followed
+        0x000000, 0xFFFFFF, 0x1F497D, 0xEEECE1}; // text 1, background 1, text 2, background 2
+    return kTheme[index - 1];
+}
+
+std::optional<lxw_color_t> colorOf(const ColorModel& c) {
+    if (c.rgb) return lxwColor(fromExcelRgb(*c.rgb));
+    if (c.themeColor) return lxwColor(themeColorRgb(*c.themeColor));
+    return std::nullopt;
+}
+
+// A line of weight 0 is the thinnest line there is. libxlsxwriter leaves a width of 0 unwritten
+// (the default width); any width that rounds to 0 is written as an explicit 0.
+constexpr float kZeroWidth = 0.01f;
+
+// The line's settings; nullopt when none was made.
+std::optional<lxw_chart_line> lineOf(const LineModel& m) {
+    lxw_chart_line line{};
+    if (m.visible && !*m.visible) {
+        line.none = LXW_TRUE;
+        return line;
+    }
+    bool any = false;
+    if (auto c = colorOf(m.color)) line.color = *c, any = true;
+    if (m.weight) line.width = *m.weight > 0 ? *m.weight : kZeroWidth, any = true;
+    if (any) return line;
+    return std::nullopt;
+}
+
+uint8_t markerType(std::int32_t style) {
+    switch (style) {
+    case 1:
+        return LXW_CHART_MARKER_SQUARE;
+    case 2:
+        return LXW_CHART_MARKER_DIAMOND;
+    case 3:
+        return LXW_CHART_MARKER_TRIANGLE;
+    case 5:
+        return LXW_CHART_MARKER_STAR;
+    case 8:
+        return LXW_CHART_MARKER_CIRCLE;
+    case 9:
+        return LXW_CHART_MARKER_PLUS;
+    case -4168:
+        return LXW_CHART_MARKER_X;
+    case -4142:
+        return LXW_CHART_MARKER_NONE;
+    default:
+        return LXW_CHART_MARKER_AUTOMATIC; // -4105; the host admits no other
+    }
+}
+
+uint8_t tickMark(std::int32_t v) {
+    switch (v) {
+    case 2:
+        return LXW_CHART_AXIS_TICK_MARK_INSIDE;
+    case 3:
+        return LXW_CHART_AXIS_TICK_MARK_OUTSIDE;
+    case 4:
+        return LXW_CHART_AXIS_TICK_MARK_CROSSING;
+    default:
+        return LXW_CHART_AXIS_TICK_MARK_NONE; // -4142
+    }
+}
+
+// libxlsxwriter reads a title that starts with '=' as a formula. A title is literal text, so such
+// a title gets a zero-width space in front, which leaves it looking the same.
+std::string literalTitle(const std::string& text) {
+    if (!text.empty() && text[0] == '=') return "\xE2\x80\x8B" + text;
+    return text;
+}
+
+std::string formulaOf(const SheetRange& r) {
+    std::string sheet = r.sheet;
+    bool plain = !sheet.empty();
+    for (const char c : sheet)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.')) plain = false;
+    if (!plain) {
+        std::string quoted = "'";
+        for (const char c : sheet)
+            quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        sheet = quoted + "'";
+    }
+    return "=" + sheet + "!" + CellAddress(r.firstRow, r.firstColumn, "$") + ":" +
+           CellAddress(r.lastRow, r.lastColumn, "$");
+}
+
+lxw_chart_font fontOfSize(std::int32_t size) {
+    lxw_chart_font f{};
+    f.size = size;
+    return f;
+}
+
+// The size a chart's text has when nothing sets it.
+constexpr std::int32_t kDefaultChartFontSize = 10;
+
+class WorkbookFile {
+public:
+    explicit WorkbookFile(const std::filesystem::path& path) : path_(path.string()) {
+        wb_ = workbook_new(path_.c_str());
+        if (!wb_) fail("the workbook could not be set up");
+    }
+    ~WorkbookFile() {
+        if (wb_) lxw_workbook_free(wb_);
+    }
+    WorkbookFile(const WorkbookFile&) = delete;
+    WorkbookFile& operator=(const WorkbookFile&) = delete;
+
+    [[noreturn]] void fail(const std::string& reason) const {
+        throw Error("Cannot create file \"" + path_ + "\". " + reason);
+    }
+    void check(lxw_error e) const {
+        if (e != LXW_NO_ERROR) fail(lxw_strerror(e));
+    }
+
+    void addSheet(WorksheetModel& sheet) {
+        lxw_worksheet* ws = workbook_add_worksheet(wb_, sheet.name.c_str());
+        if (!ws) fail("the sheet \"" + sheet.name + "\" could not be added");
+        writeCells(ws, sheet.cells);
+        for (const auto& chart : sheet.charts)
+            addChart(ws, *chart);
+    }
+
+    void close() {
+        const lxw_error e = workbook_close(wb_);
+        wb_ = nullptr; // closing frees it, also on failure
+        check(e);
+    }
+
+private:
+    void writeCells(lxw_worksheet* ws, CellGrid& cells) {
+        for (std::int32_t c = 1; c <= cells.columnCount(); ++c) {
+            const auto& column = cells.column(c);
+            const auto col = static_cast<lxw_col_t>(c - 1);
+            for (size_t r = 0; r < column.size(); ++r) {
+                const CellGrid::Cell& cell = column[r];
+                const auto row = static_cast<lxw_row_t>(r);
+                if (cell.kind == CellGrid::Kind::Number)
+                    check(worksheet_write_number(ws, row, col, cell.number, nullptr));
+                else if (cell.kind == CellGrid::Kind::Text)
+                    check(worksheet_write_string(ws, row, col, cells.text(cell).c_str(), nullptr));
+            }
+            cells.releaseColumn(c);
+        }
+    }
+
+    static bool writable(const SeriesModel& s) {
+        // A scatter series in the file needs both ranges; one that never got them (an export
+        // that stopped half-way) plots nothing and is left out.
+        return s.xValues && s.values;
+    }
+
+    void addChart(lxw_worksheet* ws, const ChartModel& m) {
+        bool anySeries = false;
+        for (const auto& s : m.series)
+            anySeries = anySeries || writable(*s);
+        // The file format has no chart without series; such a chart shape shows nothing and
+        // is left out.
+        if (!anySeries) return;
+
+        // Scatter with smoothed lines and markers (chart type 72). The chart style (240) has no
+        // counterpart this writer can express: the file keeps the default style and every look
+        // the export sets is written explicitly.
+        lxw_chart* ch = workbook_add_chart(wb_, LXW_CHART_SCATTER_SMOOTH_WITH_MARKERS);
+        if (!ch) fail("the chart could not be added");
+        for (const auto& s : m.series)
+            if (writable(*s)) addSeries(ch, *s);
+        writeAxis(ch->x_axis, m.xAxis);
+        writeAxis(ch->y_axis, m.yAxis);
+        writeLegend(ch, m.legend);
+        if (auto line = lineOf(m.plotAreaLine)) chart_plotarea_set_line(ch, &*line);
+        if (m.hasTitle) {
+            const std::string title = literalTitle(m.titleText);
+            chart_title_set_name(ch, title.c_str());
+        } else {
+            // Said explicitly: a one-series chart would otherwise show the series name.
+            chart_title_off(ch);
+        }
+        place(ws, ch, m);
+    }
+
+    void addSeries(lxw_chart* ch, const SeriesModel& s) {
+        const std::string x = formulaOf(*s.xValues), y = formulaOf(*s.values);
+        lxw_chart_series* ser = chart_add_series(ch, x.c_str(), y.c_str());
+        if (!ser) fail("a chart series could not be added");
+        // The cached copy of a long series is written wrongly (a 16-bit point counter); the
+        // series take their points from the cells anyway.
+        ser->categories->ignore_cache = LXW_TRUE;
+        ser->values->ignore_cache = LXW_TRUE;
+        if (s.nameCell)
+            chart_series_set_name_range(ser, s.nameCell->sheet.c_str(),
+                                        static_cast<lxw_row_t>(s.nameCell->firstRow - 1),
+                                        static_cast<lxw_col_t>(s.nameCell->firstColumn - 1));
+        else if (s.name)
+            chart_series_set_name(ser,
+                                  s.name->c_str()); // never starts with '=': the host sees to it
+
+        auto line = lineOf(s.line);
+        if (line) chart_series_set_line(ser, &*line);
+        if (s.markerStyle) chart_series_set_marker_type(ser, markerType(*s.markerStyle));
+        if (s.markerSize) chart_series_set_marker_size(ser, static_cast<uint8_t>(*s.markerSize));
+        lxw_chart_fill fill{};
+        bool anyFill = false;
+        if (s.fill.visible && !*s.fill.visible) {
+            fill.none = LXW_TRUE;
+            anyFill = true;
+        } else if (auto c = colorOf(s.fill.color)) {
+            fill.color = *c;
+            anyFill = true;
+        }
+        if (anyFill) chart_series_set_marker_fill(ser, &fill);
+        // The series' line colour also outlines its markers, so a marker reads in one colour.
+        if (line && !line->none && line->color) {
+            lxw_chart_line border{};
+            border.color = line->color;
+            chart_series_set_marker_line(ser, &border);
+        }
+    }
+
+    static void writeAxis(lxw_chart_axis* axis, const AxisModel& m) {
+        if (m.hasTitle) {
+            const std::string title = literalTitle(m.titleText);
+            chart_axis_set_name(axis, title.c_str());
+            if (m.titleFontSize) {
+                lxw_chart_font f = fontOfSize(*m.titleFontSize);
+                chart_axis_set_name_font(axis, &f);
+            }
+        }
+        if (auto line = lineOf(m.line)) chart_axis_set_line(axis, &*line);
+        // On the category (X) axis this is the X value where the value axis crosses it, on the
+        // value axis the Y value where the category axis crosses it. libxlsxwriter takes it in
+        // the same terms and files it under the crossing axis, as the file format wants.
+        if (m.crossesAt) chart_axis_set_crossing(axis, *m.crossesAt);
+        if (m.majorTickMark) chart_axis_set_major_tick_mark(axis, tickMark(*m.majorTickMark));
+        if (m.tickLabelFontSize) {
+            lxw_chart_font f = fontOfSize(*m.tickLabelFontSize);
+            chart_axis_set_num_font(axis, &f);
+        }
+    }
+
+    static void writeLegend(lxw_chart* ch, const LegendModel& m) {
+        if (!m.visible) {
+            chart_legend_set_position(ch, LXW_CHART_LEGEND_NONE);
+            return;
+        }
+        bool overlay = !m.includeInLayout && m.position == LegendPosition::Right;
+        // libxlsxwriter writes an overlaid legend's font before the overlay flag, against the
+        // order the file format prescribes. So an overlaid legend is written without a font
+        // when its size is the default one (the same look), and a legend with another size
+        // keeps that size and takes its room in the layout.
+        const bool font = m.fontSize && *m.fontSize != kDefaultChartFontSize;
+        if (overlay && font) overlay = false;
+        if (m.position == LegendPosition::Right)
+            chart_legend_set_position(ch, overlay ? LXW_CHART_LEGEND_OVERLAY_RIGHT
+                                                  : LXW_CHART_LEGEND_RIGHT);
+        else
+            chart_legend_set_position(ch, LXW_CHART_LEGEND_BOTTOM);
+        if (m.fontSize && !overlay) {
+            lxw_chart_font f = fontOfSize(*m.fontSize);
+            chart_legend_set_font(ch, &f);
+        }
+    }
+
+    void place(lxw_worksheet* ws, lxw_chart* ch, const ChartModel& m) {
+        // Position in points to a cell and a pixel offset inside it (96 pixels per inch: a
+        // point is 4/3 pixel); the default chart is 480 x 288 pixels.
+        const double left = std::max(0.0, m.left), top = std::max(0.0, m.top);
+        const auto col = static_cast<lxw_col_t>(std::floor(left / kDefaultColumnWidthPt));
+        const auto row = static_cast<lxw_row_t>(std::floor(top / kDefaultRowHeightPt));
+        lxw_chart_options opt{};
+        opt.x_offset =
+            static_cast<int32_t>(std::lround((left - col * kDefaultColumnWidthPt) * 4 / 3));
+        opt.y_offset = static_cast<int32_t>(std::lround((top - row * kDefaultRowHeightPt) * 4 / 3));
+        opt.x_scale = m.width * 4 / 3 / 480;
+        opt.y_scale = m.height * 4 / 3 / 288;
+        check(worksheet_insert_chart_opt(ws, row, col, ch, &opt));
+    }
+
+    std::string path_;
+    lxw_workbook* wb_ = nullptr;
+};
+
+} // namespace
+
+void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path) {
+    book.written = true;
+    WorkbookFile file(path);
+    for (const auto& sheet : book.sheets)
+        file.addSheet(*sheet);
+    file.close();
+}
+
+} // namespace tc
