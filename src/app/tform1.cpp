@@ -81,6 +81,7 @@ void ensureTahoma() {
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     ensureTahoma();
+    tc::InitExcelExportOptions(excelOptions);
     setWindowTitle(QStringLiteral("Tarvel Curve Analysis (by the TarvelCurve team) (20190816)"));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11); // 8 point at 96 dpi

@@ -1,4 +1,5 @@
 #pragma once
+#include "export/excel_options.h"
 #include "workspace/loop_analysis.h"
 
 #include <QMainWindow>
@@ -55,6 +56,7 @@ public:
     int editMode = 0;                    // 0 none, 1 drag node, 2 add node, 3 delete node
     ChartSeries* editSeries = nullptr;   // the curve being edited, or none
     int mouseX = 0, mouseY = 0;          // last mouse position over the chart, pixels
+    tc::ExcelExportOptions excelOptions; // workbook export options, defaults at start
 
     void clearImport();
     void clearAnalysis();

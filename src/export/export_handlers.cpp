@@ -1,10 +1,141 @@
+// Result export commands: the text and CSV files, the workbook with its chart, the options.
+#include "app/command.h"
 #include "app/tform1.h"
+#include "chart/chart_series.h"
+#include "chart/chart_view.h"
+#include "export/chart_export.h"
+#include "export/export_options_form.h"
+#include "export/text_export.h"
+#include "workspace/text_number.h"
 
-// Text, CSV and workbook export commands, and the export options.
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QUrl>
 
-void TForm1::ExportModifiedLoop1Click() {}
-void TForm1::ExportResults1Click() {}
+namespace {
+
+[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
+    throw tc::Error(QStringLiteral("Cannot create file \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(path), reason)
+                        .toStdString());
+}
+
+// Writes the file in one go. Through a temporary file beside it where the folder allows one, so
+// a failed write never leaves a half-written file where a good one was.
+void writeWholeFile(const QString& path, const std::string& bytes) {
+    QSaveFile save(path);
+    if (save.open(QIODevice::WriteOnly)) {
+        if (save.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+            !save.commit())
+            cannotCreate(path, save.errorString());
+        return;
+    }
+    // No temporary file can be made there (a folder we may write files into but not create them):
+    // write the file directly.
+    QFile direct(path);
+    if (!direct.open(QIODevice::WriteOnly | QIODevice::Truncate)) cannotCreate(path, direct.errorString());
+    if (direct.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+        cannotCreate(path, direct.errorString());
+}
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+// Runs the save dialog with the suggested name; returns the file to write and its type, or an
+// empty path when the user cancelled.
+static std::pair<QString, tc::TextFileType> chooseResultFile(TForm1& w, std::string_view suffix) {
+    const std::string suggested = tc::suggestedExportName(w.edt5->text().toStdString(), suffix);
+    w.dlgSave1->selectFile(QString::fromStdString(suggested));
+    if (w.dlgSave1->exec() != QDialog::Accepted || w.dlgSave1->selectedFiles().isEmpty()) return {};
+    const int filterIndex = static_cast<int>(w.dlgSave1->nameFilters().indexOf(w.dlgSave1->selectedNameFilter())) + 1;
+    const tc::TextFileType type = tc::textFileTypeFromFilterIndex(filterIndex);
+    const QString chosen = w.dlgSave1->selectedFiles().constFirst();
+    return {QString::fromStdString(tc::exportTargetName(chosen.toStdString(), type)), type};
+}
+
+void TForm1::ExportModifiedLoop1Click() {
+    const auto [path, type] = chooseResultFile(*this, tc::kModifiedLoopsSuffix);
+    if (path.isEmpty()) return;
+    const WaitCursor wait;
+    writeWholeFile(path, tc::modifiedLoopFileBytes(loopDisp, loopForce, type, decimalSeparator()));
+}
+
+void TForm1::ExportResults1Click() {
+    const auto [path, type] = chooseResultFile(*this, tc::kAnalysisResultsSuffix);
+    if (path.isEmpty()) return;
+    tc::LoopExtremes loops;
+    loops.loopCount = cbb1->count();
+    loops.maxDisp1 = maxDisp1;
+    loops.maxDispForce1 = maxDispForce1;
+    loops.maxDisp2 = maxDisp2;
+    loops.maxDispForce2 = maxDispForce2;
+    writeWholeFile(path, tc::fileBytes(tc::analysisResultLines(loops, type, decimalSeparator())));
+}
+
 void TForm1::btn7Click() { ExportResults1Click(); }
-void TForm1::btn8Click() {}
-void TForm1::ExportDraw12Excel1Click() {}
-void TForm1::ExcelExportOptions1Click() {}
+
+namespace tc::gui {
+
+// Every series of the chart, shown or hidden, in the chart's order, as the export reads it.
+std::vector<ChartSeriesSnapshot> chartSnapshot(const ChartView& chart) {
+    std::vector<ChartSeriesSnapshot> out;
+    for (const ChartSeries* s : chart.seriesList()) {
+        ChartSeriesSnapshot snap;
+        snap.title = s->title().toStdString();
+        snap.color = static_cast<std::uint32_t>(s->seriesColor().rgb() & 0xFFFFFF);
+        snap.xs = s->xs();
+        snap.ys = s->ys();
+        out.push_back(std::move(snap));
+    }
+    return out;
+}
+
+// Opens a written workbook in the program the desktop associates with it; says where it is when
+// nothing opens it.
+void openWorkbook(QWidget* parent, const std::string& path) {
+    if (path.empty()) return;
+    const QString file = QString::fromStdString(path);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        QMessageBox::information(parent, appTitle(),
+                                 QStringLiteral("The workbook was written to\n%1").arg(QDir::toNativeSeparators(file)));
+}
+
+} // namespace tc::gui
+
+static void ExportChartToExcel(TForm1& w, ChartView& chart) {
+    const std::vector<tc::ChartSeriesSnapshot> series = tc::gui::chartSnapshot(chart);
+    const char sep = w.decimalSeparator();
+    tc::ExcelExportResult result;
+    try {
+        const WaitCursor wait;
+        result = tc::ExportChartToExcel(series, w.excelOptions, sep,
+                                        tc::defaultExcelHostFactory(QDir::tempPath().toStdString(), sep));
+    } catch (const tc::ExcelStartError& e) {
+        QMessageBox::information(&w, QString::fromUtf8(tc::ExcelStartError::kCaption), QString::fromUtf8(e.what()));
+        return;
+    } catch (const tc::ExcelExportError& e) {
+        // What was done so far is in the workbook: show it, then the error.
+        tc::gui::openWorkbook(&w, e.workbookPath());
+        throw;
+    } catch (const tc::Error& e) {
+        // Refused before anything was started (a series too long for a sheet).
+        tc::gui::showWarning(&w, QString::fromUtf8(e.what()));
+        return;
+    }
+    tc::gui::openWorkbook(&w, result.workbookPath);
+}
+
+void TForm1::btn8Click() { ExportChartToExcel(*this, *cht1); }
+void TForm1::ExportDraw12Excel1Click() { ExportChartToExcel(*this, *cht1); }
+void TForm1::ExcelExportOptions1Click() { ShowExcelExportOptions(excelOptions, this); }

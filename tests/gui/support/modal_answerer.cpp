@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
 
 ModalAnswerer::ModalAnswerer() {
     connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);
@@ -29,6 +30,7 @@ void ModalAnswerer::poll() {
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
         messages.push_back({box->windowTitle(), box->text(), box->icon()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+        else if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
         else box->accept();
         return;
     }
@@ -58,5 +60,13 @@ void ModalAnswerer::poll() {
         static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept checks the choice
         return;
     }
-    if (otherDialog && otherDialog(w)) return;
+    // Another dialog: handled once, outside this timer's slot, so that message boxes it opens in
+    // turn are still answered here.
+    for (const auto& seen : others_)
+        if (seen == w) return;
+    others_.push_back(w);
+    QPointer<QWidget> dialog(w);
+    QTimer::singleShot(0, this, [this, dialog] {
+        if (dialog && otherDialog) otherDialog(dialog);
+    });
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -43,5 +44,6 @@ private:
         int filter;
     };
     std::deque<FileAnswer> files_;
+    std::vector<QPointer<QWidget>> others_;
     QTimer timer_;
 };
