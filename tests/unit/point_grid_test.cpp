@@ -1,0 +1,195 @@
+#include "chart/point_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+
+namespace {
+
+using D = std::vector<double>;
+
+struct Box {
+    double xlo, xhi, ylo, yhi;
+};
+
+std::set<size_t> found(const tc::PointGrid& g, const Box& b) {
+    std::set<size_t> out;
+    g.forEachInBox(b.xlo, b.xhi, b.ylo, b.yhi, [&](size_t i, double, double) {
+        EXPECT_TRUE(out.insert(i).second) << "point " << i << " reported twice";
+    });
+    return out;
+}
+
+std::set<size_t> bruteForce(const D& x, const D& y, const Box& b) {
+    std::set<size_t> out;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (x[i] >= b.xlo && x[i] <= b.xhi && y[i] >= b.ylo && y[i] <= b.yhi) out.insert(i);
+    return out;
+}
+
+struct Cloud {
+    const char* name;
+    size_t n;
+    // point i of the cloud
+    std::function<std::pair<double, double>(size_t, std::mt19937&)> at;
+    double span; // query boxes are drawn from [-span, span]
+};
+
+class GridAgainstScan : public ::testing::TestWithParam<Cloud> {};
+
+// Every box query finds exactly the points a plain scan finds, for clouds of very different
+// shapes, before and after some points move.
+TEST_P(GridAgainstScan, SameAsPlainScan) {
+    const Cloud& c = GetParam();
+    std::mt19937 rng(7);
+    D x(c.n), y(c.n);
+    for (size_t i = 0; i < c.n; ++i) std::tie(x[i], y[i]) = c.at(i, rng);
+    tc::PointGrid g;
+    g.build(x.data(), y.data(), c.n);
+    EXPECT_EQ(g.size(), c.n);
+
+    std::uniform_real_distribution<double> pos(-c.span, c.span), size(0, c.span / 4);
+    auto randomBox = [&] {
+        const double x0 = pos(rng), y0 = pos(rng);
+        return Box{x0, x0 + size(rng), y0, y0 + size(rng)};
+    };
+    for (int q = 0; q < 200; ++q) {
+        const Box b = randomBox();
+        ASSERT_EQ(found(g, b), bruteForce(x, y, b)) << "query " << q;
+    }
+    // Boxes around existing points, which must find at least that point.
+    for (size_t i = 0; i < c.n; i += std::max<size_t>(1, c.n / 50)) {
+        const Box b{x[i], x[i], y[i], y[i]};
+        ASSERT_TRUE(found(g, b).count(i));
+    }
+
+    std::uniform_int_distribution<size_t> which(0, c.n - 1);
+    for (int m = 0; m < 20; ++m) {
+        const size_t i = which(rng);
+        x[i] = pos(rng);
+        y[i] = pos(rng);
+        g.move(i, x[i], y[i]);
+    }
+    for (int q = 0; q < 200; ++q) {
+        const Box b = randomBox();
+        ASSERT_EQ(found(g, b), bruteForce(x, y, b)) << "query after moves " << q;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clouds, GridAgainstScan,
+    ::testing::Values(
+        Cloud{"single", 1, [](size_t, std::mt19937&) { return std::make_pair(0.5, -0.5); }, 2},
+        Cloud{"uniform", 20000,
+              [](size_t, std::mt19937& r) {
+                  std::uniform_real_distribution<double> u(-1, 1);
+                  return std::make_pair(u(r), u(r));
+              },
+              1.2},
+        Cloud{"loop", 50000,
+              [](size_t i, std::mt19937&) {
+                  const double t = static_cast<double>(i) * 0.001;
+                  const double a = 1 + t / 10;
+                  return std::make_pair(a * std::sin(t), a * std::tanh(3 * std::sin(t - 0.3)));
+              },
+              7},
+        Cloud{"all on one spot", 3000, [](size_t, std::mt19937&) { return std::make_pair(1.0, 1.0); }, 2},
+        Cloud{"vertical line", 3000,
+              [](size_t i, std::mt19937&) { return std::make_pair(0.0, static_cast<double>(i) / 3000); }, 1.5},
+        Cloud{"huge values", 3000,
+              [](size_t i, std::mt19937&) {
+                  return std::make_pair(i % 2 ? 1e300 : -1e300, static_cast<double>(i));
+              },
+              1e300},
+        Cloud{"extent beyond double range", 3000,
+              [](size_t i, std::mt19937&) {
+                  return std::make_pair(i % 2 ? 1.7e308 : -1.7e308, i % 3 ? 1.7e308 : -1.7e308);
+              },
+              1.7e308}),
+    [](const auto& info) {
+        std::string s = info.param.name;
+        std::replace(s.begin(), s.end(), ' ', '_');
+        return s;
+    });
+
+TEST(PointGrid, BoxEdgesAreIncluded) {
+    const D x{0, 1, 2}, y{0, 1, 2};
+    tc::PointGrid g;
+    g.build(x.data(), y.data(), 3);
+    EXPECT_EQ(found(g, {1, 2, 1, 2}), (std::set<size_t>{1, 2}));
+    EXPECT_EQ(found(g, {0, 0, 0, 0}), (std::set<size_t>{0}));
+    EXPECT_TRUE(found(g, {2, 1, 0, 2}).empty()); // an inverted box holds nothing
+}
+
+TEST(PointGrid, NonFinitePointsAreNeverFound) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const D x{0, inf, nan, 1, -inf}, y{0, 0, 0, nan, 1};
+    tc::PointGrid g;
+    g.build(x.data(), y.data(), x.size());
+    EXPECT_EQ(found(g, {-inf, inf, -inf, inf}), (std::set<size_t>{0}));
+    g.move(0, nan, 0);
+    EXPECT_TRUE(found(g, {-inf, inf, -inf, inf}).empty());
+    EXPECT_TRUE(found(g, {nan, nan, nan, nan}).empty());
+}
+
+TEST(PointGrid, InterleavedCoordinates) {
+    // t, x, y triples, as a curve stores them.
+    const D tri{0, 10, 20, 1, 11, 21, 2, 12, 22};
+    tc::PointGrid g;
+    g.build(&tri[1], &tri[2], 3, 3);
+    EXPECT_EQ(found(g, {10.5, 12, 20, 22}), (std::set<size_t>{1, 2}));
+}
+
+TEST(PointGrid, MovedPointIsFoundOnlyAtItsNewPlace) {
+    const D x{0, 1, 2, 3}, y{0, 0, 0, 0};
+    tc::PointGrid g;
+    g.build(x.data(), y.data(), 4);
+    g.move(1, 10, 10);
+    g.move(1, 2.5, 0); // moved again: one entry, the last place
+    EXPECT_EQ(found(g, {0.9, 1.1, -1, 1}), std::set<size_t>{});
+    EXPECT_EQ(found(g, {2, 3, -1, 1}), (std::set<size_t>{1, 2, 3}));
+    EXPECT_TRUE(found(g, {9, 11, 9, 11}).empty());
+    g.move(99, 0, 0); // beyond the indexed points: ignored
+    EXPECT_EQ(found(g, {-1, 0, -1, 1}), (std::set<size_t>{0}));
+}
+
+TEST(PointGrid, ManyMovesMakeItStale) {
+    const size_t n = 10000;
+    D x(n), y(n, 0);
+    for (size_t i = 0; i < n; ++i) x[i] = static_cast<double>(i);
+    tc::PointGrid g;
+    g.build(x.data(), y.data(), n);
+    for (size_t i = 0; i < 100; ++i) g.move(7, static_cast<double>(i), 1); // one point dragged long
+    EXPECT_FALSE(g.stale());
+    for (size_t i = 0; i < n; ++i) g.move(i, x[i], 1);
+    EXPECT_TRUE(g.stale());
+    g.build(x.data(), y.data(), n);
+    EXPECT_FALSE(g.stale());
+}
+
+TEST(PointGrid, CellCountGrowsWithThePointsButStaysBounded) {
+    tc::PointGrid g;
+    D x(1'000'000), y(1'000'000);
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<double> u(0, 1);
+    for (size_t i = 0; i < x.size(); ++i) {
+        x[i] = u(rng);
+        y[i] = u(rng);
+    }
+    g.build(x.data(), y.data(), 1000);
+    const int small = g.cellsX();
+    g.build(x.data(), y.data(), x.size());
+    EXPECT_GT(g.cellsX(), small);
+    EXPECT_LE(g.cellsX(), 1024);
+    EXPECT_LE(g.cellsY(), 1024);
+    g.build(x.data(), y.data(), 0);
+    EXPECT_TRUE(g.empty());
+    EXPECT_TRUE(found(g, {0, 1, 0, 1}).empty());
+}
+
+} // namespace
