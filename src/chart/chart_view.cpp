@@ -131,20 +131,20 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent) {
     setAntialiasedElements(QCP::aeNone);
     setAutoAddPlottableToLegend(false);
 
-    // Layers, bottom to top: background, grid, legend (drawn behind the series, so a legend over
-    // the data never hides it), main (line series), markers (point series), axes, overlay (zoom
-    // rectangle), crosshair. The last two are buffered on their own.
-    moveLayer(layer(QStringLiteral("legend")), layer(QStringLiteral("grid")), limAbove);
+    // Layers, bottom to top: background, grid, main (line series), markers (point series), axes,
+    // legend, overlay (zoom rectangle), crosshair. The last two are buffered on their own.
     addLayer(kMarkerLayer, layer(QStringLiteral("main")), limAbove);
     addLayer(kCrossHairLayer, layer(QStringLiteral("overlay")), limAbove);
     crossHairLayer_ = layer(kCrossHairLayer);
     crossHairLayer_->setMode(QCPLayer::lmBuffered);
     layer(kBandLayer)->setMode(QCPLayer::lmBuffered);
 
-    // The legend sits in the top right corner inside the plot area and never shrinks it.
+    // The legend sits in the top right corner inside the plot area and never shrinks it. It is
+    // drawn over the curves, so its check boxes stay readable, on a translucent ground, so the
+    // curves under it stay visible.
     legend->setVisible(true);
     legend->setFont(font());
-    legend->setBrush(QBrush(Qt::white));
+    legend->setBrush(QBrush(QColor(255, 255, 255, 210)));
     legend->setBorderPen(QPen(QColor(0x80, 0x80, 0x80)));
     legend->setRowSpacing(1);
     legend->setMargins(QMargins(5, 3, 6, 3));
