@@ -81,7 +81,8 @@ BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
 void BM_RedrawWithMarkers(benchmark::State& state) {
     TForm1& w = imported();
     w.rawSeries->setPointerVisible(true);
-    for (auto _ : state) w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    for (auto _ : state)
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
     w.rawSeries->setPointerVisible(false);
 }
 BENCHMARK(BM_RedrawWithMarkers)->Unit(benchmark::kMillisecond);
@@ -95,7 +96,8 @@ void BM_CrossHairMouseMove(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         const QPointF p = c + QPointF(i % 50, (i % 30) - 15);
-        QMouseEvent e(QEvent::MouseMove, p, w.cht1->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, p, w.cht1->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
         QCoreApplication::sendEvent(w.cht1, &e);
         w.cht1->repaint();
         ++i;

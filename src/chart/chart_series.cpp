@@ -12,27 +12,38 @@ constexpr int kGridAbove = 2048;
 // series are skipped: the picture is the same, the drawing far cheaper.
 constexpr int kThinMarkersAbove = 2048;
 
-static_assert(sizeof(QCPCurveData) == 3 * sizeof(double), "curve points are stored as t, key, value");
+static_assert(sizeof(QCPCurveData) == 3 * sizeof(double),
+              "curve points are stored as t, key, value");
 
 QCPScatterStyle::ScatterShape shapeOf(ChartSeries::PointerStyle s) {
     using P = ChartSeries::PointerStyle;
     switch (s) {
-    case P::Rectangle: return QCPScatterStyle::ssSquare;
-    case P::Circle: return QCPScatterStyle::ssCircle;
-    case P::Triangle: return QCPScatterStyle::ssTriangle;
-    case P::DownTriangle: return QCPScatterStyle::ssTriangleInverted;
-    case P::Diamond: return QCPScatterStyle::ssDiamond;
-    case P::Cross: return QCPScatterStyle::ssPlus;
-    case P::DiagCross: return QCPScatterStyle::ssCross;
-    case P::Star: return QCPScatterStyle::ssStar;
-    case P::SmallDot: return QCPScatterStyle::ssDisc;
+    case P::Rectangle:
+        return QCPScatterStyle::ssSquare;
+    case P::Circle:
+        return QCPScatterStyle::ssCircle;
+    case P::Triangle:
+        return QCPScatterStyle::ssTriangle;
+    case P::DownTriangle:
+        return QCPScatterStyle::ssTriangleInverted;
+    case P::Diamond:
+        return QCPScatterStyle::ssDiamond;
+    case P::Cross:
+        return QCPScatterStyle::ssPlus;
+    case P::DiagCross:
+        return QCPScatterStyle::ssCross;
+    case P::Star:
+        return QCPScatterStyle::ssStar;
+    case P::SmallDot:
+        return QCPScatterStyle::ssDisc;
     }
     return QCPScatterStyle::ssCircle;
 }
 
 } // namespace
 
-ChartSeries::ChartSeries(ChartView* chart, Kind kind) : QCPCurve(chart->xAxis, chart->yAxis), kind_(kind) {
+ChartSeries::ChartSeries(ChartView* chart, Kind kind)
+    : QCPCurve(chart->xAxis, chart->yAxis), kind_(kind) {
     if (kind_ == Kind::Point) {
         setLineStyle(QCPCurve::lsNone);
         pointerVisible_ = true;
@@ -40,7 +51,9 @@ ChartSeries::ChartSeries(ChartView* chart, Kind kind) : QCPCurve(chart->xAxis, c
     applyStyle();
 }
 
-ChartView* ChartSeries::chart() const { return static_cast<ChartView*>(parentPlot()); }
+ChartView* ChartSeries::chart() const {
+    return static_cast<ChartView*>(parentPlot());
+}
 
 void ChartSeries::setTitle(const QString& title) {
     if (title == name()) return;
@@ -81,8 +94,10 @@ void ChartSeries::setPointerVisible(bool visible) {
 
 void ChartSeries::setColorEachPoint(bool on) {
     colorEachPoint_ = on;
-    if (on) pointColors_.resize(static_cast<size_t>(count()), color_);
-    else pointColors_.clear();
+    if (on)
+        pointColors_.resize(static_cast<size_t>(count()), color_);
+    else
+        pointColors_.clear();
     chart()->seriesLookChanged(this);
 }
 
@@ -93,8 +108,10 @@ void ChartSeries::setLegendVisible(bool visible) {
 }
 
 void ChartSeries::applyStyle() {
-    if (kind_ == Kind::Line) setPen(QPen(color_, lineWidth_));
-    else setPen(Qt::NoPen);
+    if (kind_ == Kind::Line)
+        setPen(QPen(color_, lineWidth_));
+    else
+        setPen(Qt::NoPen);
     if (pointerVisible_) {
         QCPScatterStyle style(shapeOf(pointerStyle_), color_, color_, 2 * pointerSize_ + 1);
         setScatterStyle(style);
@@ -114,21 +131,24 @@ QColor ChartSeries::pointColor(int i) const {
 std::vector<double> ChartSeries::xs() const {
     std::vector<double> v;
     v.reserve(static_cast<size_t>(count()));
-    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) v.push_back(it->key);
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it)
+        v.push_back(it->key);
     return v;
 }
 
 std::vector<double> ChartSeries::ys() const {
     std::vector<double> v;
     v.reserve(static_cast<size_t>(count()));
-    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) v.push_back(it->value);
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it)
+        v.push_back(it->value);
     return v;
 }
 
 void ChartSeries::renumber() {
     // The curve keeps its points sorted by t, so t is the point's place in the series.
     double t = 0;
-    for (auto it = data()->begin(); it != data()->end(); ++it) it->t = t++;
+    for (auto it = data()->begin(); it != data()->end(); ++it)
+        it->t = t++;
 }
 
 void ChartSeries::pointsChanged() {
@@ -142,7 +162,8 @@ void ChartSeries::addXY(double x, double y, const QColor& color) {
     int at = n;
     if (ascendingX_) {
         at = 0;
-        while (at < n && this->x(at) <= x) ++at;
+        while (at < n && this->x(at) <= x)
+            ++at;
     }
     if (at == n) {
         const double t = n == 0 ? 0.0 : data()->at(n - 1)->t + 1.0;
@@ -182,10 +203,12 @@ void ChartSeries::setPoints(const std::vector<double>& xs, const std::vector<dou
     const size_t n = std::min(xs.size(), ys.size());
     QVector<QCPCurveData> pts;
     pts.reserve(static_cast<qsizetype>(n));
-    for (size_t i = 0; i < n; ++i) pts.append(QCPCurveData(static_cast<double>(i), xs[i], ys[i]));
+    for (size_t i = 0; i < n; ++i)
+        pts.append(QCPCurveData(static_cast<double>(i), xs[i], ys[i]));
     if (ascendingX_)
-        std::stable_sort(pts.begin(), pts.end(),
-                         [](const QCPCurveData& a, const QCPCurveData& b) { return a.key < b.key; });
+        std::stable_sort(pts.begin(), pts.end(), [](const QCPCurveData& a, const QCPCurveData& b) {
+            return a.key < b.key;
+        });
     data()->set(pts, true);
     if (ascendingX_) renumber();
     pointColors_.assign(colorEachPoint_ ? n : 0, color_);
@@ -201,10 +224,16 @@ void ChartSeries::movePoint(int index, double x, double y) {
     chart()->seriesPointMoved(this);
 }
 
-double ChartSeries::xScreenToValue(double pixel) const { return keyAxis()->pixelToCoord(pixel); }
-double ChartSeries::yScreenToValue(double pixel) const { return valueAxis()->pixelToCoord(pixel); }
+double ChartSeries::xScreenToValue(double pixel) const {
+    return keyAxis()->pixelToCoord(pixel);
+}
+double ChartSeries::yScreenToValue(double pixel) const {
+    return valueAxis()->pixelToCoord(pixel);
+}
 
-QPointF ChartSeries::valueToScreen(double x, double y) const { return coordsToPixels(x, y); }
+QPointF ChartSeries::valueToScreen(double x, double y) const {
+    return coordsToPixels(x, y);
+}
 
 double ChartSeries::hitTolerance() const {
     return std::max(4.0, pointerVisible_ ? pointerSize_ + 1.0 : 0.0);
@@ -228,8 +257,10 @@ int ChartSeries::pointAt(const QPointF& pixel, double tolerance) const {
     const QRectF area = kx->axisRect()->rect();
     if (!area.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(pixel)) return -1;
 
-    const double ax = kx->pixelToCoord(pixel.x() - tolerance), bx = kx->pixelToCoord(pixel.x() + tolerance);
-    const double ay = vy->pixelToCoord(pixel.y() - tolerance), by = vy->pixelToCoord(pixel.y() + tolerance);
+    const double ax = kx->pixelToCoord(pixel.x() - tolerance),
+                 bx = kx->pixelToCoord(pixel.x() + tolerance);
+    const double ay = vy->pixelToCoord(pixel.y() - tolerance),
+                 by = vy->pixelToCoord(pixel.y() + tolerance);
     const double xlo = std::min(ax, bx), xhi = std::max(ax, bx);
     const double ylo = std::min(ay, by), yhi = std::max(ay, by);
     const double limit = tolerance * tolerance;
@@ -258,7 +289,9 @@ int ChartSeries::pointAt(const QPointF& pixel, double tolerance) const {
     return bestDist < 0 ? -1 : static_cast<int>(best);
 }
 
-int ChartSeries::cursorValueIndex() const { return pointAt(chart()->lastMousePos()); }
+int ChartSeries::cursorValueIndex() const {
+    return pointAt(chart()->lastMousePos());
+}
 
 void ChartSeries::draw(QCPPainter* painter) {
     const bool ownMarkers = pointerVisible_ && (colorEachPoint_ || count() > kThinMarkersAbove);
@@ -284,14 +317,16 @@ void ChartSeries::drawMarkers(QCPPainter* painter) {
     const QRect bounds = area.adjusted(-margin, -margin, margin, margin);
     const bool thin = !colorEachPoint_ && count() > kThinMarkersAbove;
     std::vector<uint8_t> taken;
-    if (thin) taken.assign(static_cast<size_t>(bounds.width()) * static_cast<size_t>(bounds.height()), 0);
+    if (thin)
+        taken.assign(static_cast<size_t>(bounds.width()) * static_cast<size_t>(bounds.height()), 0);
 
     applyScattersAntialiasingHint(painter);
     if (!colorEachPoint_) style.applyTo(painter, pen());
     int i = 0;
     for (auto it = data()->constBegin(); it != data()->constEnd(); ++it, ++i) {
         const QPointF p = coordsToPixels(it->key, it->value);
-        if (!(p.x() >= bounds.left() && p.x() < bounds.right() && p.y() >= bounds.top() && p.y() < bounds.bottom()))
+        if (!(p.x() >= bounds.left() && p.x() < bounds.right() && p.y() >= bounds.top() &&
+              p.y() < bounds.bottom()))
             continue;
         if (thin) {
             const size_t cell = static_cast<size_t>(static_cast<int>(p.y()) - bounds.top()) *

@@ -22,7 +22,17 @@ class ChartSeries : public QCPCurve {
 public:
     enum class Kind { Line, Point };
     // Marker shapes.
-    enum class PointerStyle { Rectangle, Circle, Triangle, DownTriangle, Diamond, Cross, DiagCross, Star, SmallDot };
+    enum class PointerStyle {
+        Rectangle,
+        Circle,
+        Triangle,
+        DownTriangle,
+        Diamond,
+        Cross,
+        DiagCross,
+        Star,
+        SmallDot
+    };
 
     ChartSeries(ChartView* chart, Kind kind);
 

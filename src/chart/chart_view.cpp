@@ -29,7 +29,8 @@ const QString kBandLayer = QStringLiteral("overlay"); // buffered by QCustomPlot
 // so a new title or colour needs no rebuild of the legend.
 class ChartView::LegendEntry : public QCPAbstractLegendItem {
 public:
-    LegendEntry(QCPLegend* legend, ChartSeries* series) : QCPAbstractLegendItem(legend), series_(series) {
+    LegendEntry(QCPLegend* legend, ChartSeries* series)
+        : QCPAbstractLegendItem(legend), series_(series) {
         setSelectable(false);
     }
     ChartSeries* series() const { return series_; }
@@ -42,7 +43,8 @@ protected:
     QSize minimumOuterSizeHint() const override {
         const QFontMetrics fm(mFont);
         const QSize text = fm.size(Qt::TextSingleLine, series_->title());
-        QSize s(kBoxSide + kGap + kSymbolWidth + kGap + text.width(), std::max(text.height(), kBoxSide + 2));
+        QSize s(kBoxSide + kGap + kSymbolWidth + kGap + text.width(),
+                std::max(text.height(), kBoxSide + 2));
         s.rwidth() += mMargins.left() + mMargins.right();
         s.rheight() += mMargins.top() + mMargins.bottom();
         return s;
@@ -57,8 +59,8 @@ protected:
         if (series_->active()) {
             painter->setAntialiasing(true);
             painter->setPen(QPen(Qt::black, 1.6));
-            const QPointF a(box.left() + 2.5, box.top() + 5.5), b(box.left() + 4.5, box.bottom() - 2.5),
-                c(box.right() - 2.0, box.top() + 2.5);
+            const QPointF a(box.left() + 2.5, box.top() + 5.5),
+                b(box.left() + 4.5, box.bottom() - 2.5), c(box.right() - 2.0, box.top() + 2.5);
             painter->drawPolyline(QPolygonF{a, b, c});
             painter->setAntialiasing(false);
         }
@@ -79,8 +81,8 @@ protected:
 
         painter->setFont(mFont);
         painter->setPen(QPen(color));
-        const QRect textRect(sample.right() + 1 + kGap, rect().top(), rect().right() - sample.right() - kGap,
-                             rect().height());
+        const QRect textRect(sample.right() + 1 + kGap, rect().top(),
+                             rect().right() - sample.right() - kGap, rect().height());
         painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, series_->title());
     }
 
@@ -95,7 +97,9 @@ public:
     QRect rect;
 
 protected:
-    void applyDefaultAntialiasingHint(QCPPainter* painter) const override { painter->setAntialiasing(false); }
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override {
+        painter->setAntialiasing(false);
+    }
     void draw(QCPPainter* painter) override {
         painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter->setBrush(Qt::NoBrush);
@@ -107,11 +111,15 @@ protected:
 // Two lines through the mouse position across the plot area.
 class ChartView::CrossHair : public QCPLayerable {
 public:
-    explicit CrossHair(QCustomPlot* plot) : QCPLayerable(plot, kCrossHairLayer) { setVisible(false); }
+    explicit CrossHair(QCustomPlot* plot) : QCPLayerable(plot, kCrossHairLayer) {
+        setVisible(false);
+    }
     QPointF pos;
 
 protected:
-    void applyDefaultAntialiasingHint(QCPPainter* painter) const override { painter->setAntialiasing(false); }
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override {
+        painter->setAntialiasing(false);
+    }
     void draw(QCPPainter* painter) override {
         const QRect area = mParentPlot->axisRect()->rect();
         if (!QRectF(area).contains(pos)) return;
@@ -179,39 +187,53 @@ QRect ChartView::plotArea() {
     return axisRect()->rect();
 }
 
-double ChartView::xScreenToValue(double pixel) const { return xAxis->pixelToCoord(pixel); }
-double ChartView::yScreenToValue(double pixel) const { return yAxis->pixelToCoord(pixel); }
+double ChartView::xScreenToValue(double pixel) const {
+    return xAxis->pixelToCoord(pixel);
+}
+double ChartView::yScreenToValue(double pixel) const {
+    return yAxis->pixelToCoord(pixel);
+}
 
-void ChartView::scheduleReplot() { replot(QCustomPlot::rpQueuedReplot); }
+void ChartView::scheduleReplot() {
+    replot(QCustomPlot::rpQueuedReplot);
+}
 
 void ChartView::seriesPointsChanged(ChartSeries*) {
     // An empty chart has nothing left to be zoomed into: the next data is shown whole.
-    if (std::all_of(series_.begin(), series_.end(), [](const ChartSeries* s) { return s->count() == 0; }))
+    if (std::all_of(series_.begin(), series_.end(),
+                    [](const ChartSeries* s) { return s->count() == 0; }))
         userZoomed_ = false;
     fitPending_ = true;
     scheduleReplot();
 }
 
 void ChartView::seriesPointMoved(ChartSeries*) {
-    if (holdAxes_) movedWhileHeld_ = true;
-    else fitPending_ = true;
+    if (holdAxes_)
+        movedWhileHeld_ = true;
+    else
+        fitPending_ = true;
     scheduleReplot();
 }
 
-void ChartView::seriesLookChanged(ChartSeries*) { scheduleReplot(); }
+void ChartView::seriesLookChanged(ChartSeries*) {
+    scheduleReplot();
+}
 
 void ChartView::seriesActiveChanged(ChartSeries*) {
     fitPending_ = true;
     scheduleReplot();
 }
 
-void ChartView::seriesLegendChanged(ChartSeries*) { rebuildLegend(); }
+void ChartView::seriesLegendChanged(ChartSeries*) {
+    rebuildLegend();
+}
 
 // ---- axes ----
 
 void ChartView::fitToData() {
-    const bool any = std::any_of(series_.begin(), series_.end(),
-                                 [](const ChartSeries* s) { return s->visible() && s->count() > 0; });
+    const bool any = std::any_of(series_.begin(), series_.end(), [](const ChartSeries* s) {
+        return s->visible() && s->count() > 0;
+    });
     if (!any) return;
     rescaleAxes(true);
     // A little air around the data, and a sensible range for a single value.
@@ -334,14 +356,22 @@ void ChartView::hideCrossHair() {
     crossHairLayer_->replot();
 }
 
-bool ChartView::crossHairShown() const { return crossHair_->visible(); }
-QPointF ChartView::crossHairPos() const { return crossHair_->pos; }
+bool ChartView::crossHairShown() const {
+    return crossHair_->visible();
+}
+QPointF ChartView::crossHairPos() const {
+    return crossHair_->pos;
+}
 
-QRect ChartView::zoomBand() const { return band_->visible() ? band_->rect.normalized() : QRect(); }
+QRect ChartView::zoomBand() const {
+    return band_->visible() ? band_->rect.normalized() : QRect();
+}
 
 // ---- tools and mouse ----
 
-void ChartView::addTool(ChartTool* tool) { tools_.push_back(tool); }
+void ChartView::addTool(ChartTool* tool) {
+    tools_.push_back(tool);
+}
 
 void ChartView::noteMouse(const QPointF& pixel) {
     lastMouse_ = pixel;
@@ -433,8 +463,10 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     drag_ = Drag::None;
     dragTool_ = nullptr;
     dragButton_ = Qt::NoButton;
-    if (drag == Drag::Tool) tool->mouseReleased(event);
-    else if (drag == Drag::ZoomBand) finishZoomBand(event->position());
+    if (drag == Drag::Tool)
+        tool->mouseReleased(event);
+    else if (drag == Drag::ZoomBand)
+        finishZoomBand(event->position());
 }
 
 void ChartView::finishZoomBand(const QPointF& end) {
@@ -465,5 +497,6 @@ void ChartView::wheelEvent(QWheelEvent* event) {
 
 void ChartView::leaveEvent(QEvent* event) {
     QCustomPlot::leaveEvent(event);
-    for (ChartTool* tool : tools_) tool->mouseLeft();
+    for (ChartTool* tool : tools_)
+        tool->mouseLeft();
 }

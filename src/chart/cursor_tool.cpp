@@ -24,10 +24,16 @@ void CursorTool::setPosition(const QPointF& pixel) {
     if (active()) chart()->showCrossHair(pos_);
 }
 
-double CursorTool::xValue() const { return chart()->xScreenToValue(pos_.x()); }
-double CursorTool::yValue() const { return chart()->yScreenToValue(pos_.y()); }
+double CursorTool::xValue() const {
+    return chart()->xScreenToValue(pos_.x());
+}
+double CursorTool::yValue() const {
+    return chart()->yScreenToValue(pos_.y());
+}
 
-bool CursorTool::shown() const { return active() && chart()->crossHairShown(); }
+bool CursorTool::shown() const {
+    return active() && chart()->crossHairShown();
+}
 
 void CursorTool::mouseMoved(QMouseEvent* event, bool) {
     mouseInside_ = true;

@@ -64,13 +64,19 @@ void DragPointTool::mouseMoved(QMouseEvent* event, bool captured) {
     showHoverCursor(canDrag);
 }
 
-void DragPointTool::mouseReleased(QMouseEvent*) { endDrag(); }
+void DragPointTool::mouseReleased(QMouseEvent*) {
+    endDrag();
+}
 
-void DragPointTool::mouseLeft() { showHoverCursor(false); }
+void DragPointTool::mouseLeft() {
+    showHoverCursor(false);
+}
 
 void DragPointTool::showHoverCursor(bool on) {
     if (on == hoverCursor_) return;
     hoverCursor_ = on;
-    if (on) chart()->setCursor(Qt::SizeAllCursor);
-    else chart()->unsetCursor();
+    if (on)
+        chart()->setCursor(Qt::SizeAllCursor);
+    else
+        chart()->unsetCursor();
 }

@@ -72,12 +72,14 @@ void PointGrid::build(const double* x, const double* y, size_t n, size_t stride)
     for (size_t i = 0; i < n; ++i) {
         const double px = x[i * stride], py = y[i * stride];
         if (!std::isfinite(px) || !std::isfinite(py)) continue;
-        const auto c = static_cast<uint32_t>(static_cast<size_t>(cellY(py)) * static_cast<size_t>(nx_) +
-                                             static_cast<size_t>(cellX(px)));
+        const auto c =
+            static_cast<uint32_t>(static_cast<size_t>(cellY(py)) * static_cast<size_t>(nx_) +
+                                  static_cast<size_t>(cellX(px)));
         cellOf[i] = c;
         ++cellStart_[c + 1];
     }
-    for (size_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
+    for (size_t c = 0; c < cells; ++c)
+        cellStart_[c + 1] += cellStart_[c];
     entries_.resize(finite);
     std::vector<uint32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
     for (size_t i = 0; i < n; ++i) {

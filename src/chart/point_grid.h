@@ -49,8 +49,8 @@ private:
     double x0_ = 0, y0_ = 0, sx_ = 0, sy_ = 0; // cell = (v - v0) * s
     std::vector<uint32_t> cellStart_;          // nx*ny + 1 offsets into entries_
     std::vector<Entry> entries_;
-    std::vector<uint8_t> gone_;                     // point left its cell (moved)
-    std::unordered_map<uint32_t, Entry> moved_;     // current place of moved points
+    std::vector<uint8_t> gone_;                 // point left its cell (moved)
+    std::unordered_map<uint32_t, Entry> moved_; // current place of moved points
 };
 
 template <class Visit>
@@ -62,7 +62,8 @@ void PointGrid::forEachInBox(double xlo, double xhi, double ylo, double yhi, Vis
         const bool anyGone = !moved_.empty();
         for (int cy = cy0; cy <= cy1; ++cy) {
             for (int cx = cx0; cx <= cx1; ++cx) {
-                const size_t c = static_cast<size_t>(cy) * static_cast<size_t>(nx_) + static_cast<size_t>(cx);
+                const size_t c =
+                    static_cast<size_t>(cy) * static_cast<size_t>(nx_) + static_cast<size_t>(cx);
                 for (uint32_t k = cellStart_[c], e = cellStart_[c + 1]; k < e; ++k) {
                     const Entry& p = entries_[k];
                     if (!(p.x >= xlo && p.x <= xhi && p.y >= ylo && p.y <= yhi)) continue;
