@@ -47,7 +47,8 @@ TEST_P(GridAgainstScan, SameAsPlainScan) {
     const Cloud& c = GetParam();
     std::mt19937 rng(7);
     D x(c.n), y(c.n);
-    for (size_t i = 0; i < c.n; ++i) std::tie(x[i], y[i]) = c.at(i, rng);
+    for (size_t i = 0; i < c.n; ++i)
+        std::tie(x[i], y[i]) = c.at(i, rng);
     tc::PointGrid g;
     g.build(x.data(), y.data(), c.n);
     EXPECT_EQ(g.size(), c.n);
@@ -84,12 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
     Clouds, GridAgainstScan,
     ::testing::Values(
         Cloud{"single", 1, [](size_t, std::mt19937&) { return std::make_pair(0.5, -0.5); }, 2},
-        Cloud{"uniform", 20000,
-              [](size_t, std::mt19937& r) {
-                  std::uniform_real_distribution<double> u(-1, 1);
-                  return std::make_pair(u(r), u(r));
-              },
-              1.2},
         Cloud{"loop", 50000,
               [](size_t i, std::mt19937&) {
                   const double t = static_cast<double>(i) * 0.001;
@@ -97,14 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
                   return std::make_pair(a * std::sin(t), a * std::tanh(3 * std::sin(t - 0.3)));
               },
               7},
-        Cloud{"all on one spot", 3000, [](size_t, std::mt19937&) { return std::make_pair(1.0, 1.0); }, 2},
+        Cloud{"all on one spot", 3000,
+              [](size_t, std::mt19937&) { return std::make_pair(1.0, 1.0); }, 2},
         Cloud{"vertical line", 3000,
-              [](size_t i, std::mt19937&) { return std::make_pair(0.0, static_cast<double>(i) / 3000); }, 1.5},
-        Cloud{"huge values", 3000,
               [](size_t i, std::mt19937&) {
-                  return std::make_pair(i % 2 ? 1e300 : -1e300, static_cast<double>(i));
+                  return std::make_pair(0.0, static_cast<double>(i) / 3000);
               },
-              1e300},
+              1.5},
         Cloud{"extent beyond double range", 3000,
               [](size_t i, std::mt19937&) {
                   return std::make_pair(i % 2 ? 1.7e308 : -1.7e308, i % 3 ? 1.7e308 : -1.7e308);
@@ -116,80 +110,24 @@ INSTANTIATE_TEST_SUITE_P(
         return s;
     });
 
-TEST(PointGrid, BoxEdgesAreIncluded) {
-    const D x{0, 1, 2}, y{0, 1, 2};
-    tc::PointGrid g;
-    g.build(x.data(), y.data(), 3);
-    EXPECT_EQ(found(g, {1, 2, 1, 2}), (std::set<size_t>{1, 2}));
-    EXPECT_EQ(found(g, {0, 0, 0, 0}), (std::set<size_t>{0}));
-    EXPECT_TRUE(found(g, {2, 1, 0, 2}).empty()); // an inverted box holds nothing
-}
-
-TEST(PointGrid, NonFinitePointsAreNeverFound) {
+TEST(PointGrid, EdgesNonFiniteValuesAndMoves) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const D x{0, inf, nan, 1, -inf}, y{0, 0, 0, nan, 1};
+    // t, x, y triples, as a curve stores its points; point 3 has no finite place.
+    const D tri{0, 0, 0, 1, 1, 0, 2, 2, 0, 3, inf, nan, 4, 3, 0};
     tc::PointGrid g;
-    g.build(x.data(), y.data(), x.size());
-    EXPECT_EQ(found(g, {-inf, inf, -inf, inf}), (std::set<size_t>{0}));
-    g.move(0, nan, 0);
-    EXPECT_TRUE(found(g, {-inf, inf, -inf, inf}).empty());
+    g.build(&tri[1], &tri[2], 5, 3);
+    EXPECT_EQ(found(g, {1, 2, 0, 0}), (std::set<size_t>{1, 2})); // edges included
+    EXPECT_EQ(found(g, {-inf, inf, -inf, inf}), (std::set<size_t>{0, 1, 2, 4}));
+    EXPECT_TRUE(found(g, {2, 1, 0, 0}).empty()); // an inverted box holds nothing
     EXPECT_TRUE(found(g, {nan, nan, nan, nan}).empty());
-}
-
-TEST(PointGrid, InterleavedCoordinates) {
-    // t, x, y triples, as a curve stores them.
-    const D tri{0, 10, 20, 1, 11, 21, 2, 12, 22};
-    tc::PointGrid g;
-    g.build(&tri[1], &tri[2], 3, 3);
-    EXPECT_EQ(found(g, {10.5, 12, 20, 22}), (std::set<size_t>{1, 2}));
-}
-
-TEST(PointGrid, MovedPointIsFoundOnlyAtItsNewPlace) {
-    const D x{0, 1, 2, 3}, y{0, 0, 0, 0};
-    tc::PointGrid g;
-    g.build(x.data(), y.data(), 4);
     g.move(1, 10, 10);
-    g.move(1, 2.5, 0); // moved again: one entry, the last place
-    EXPECT_EQ(found(g, {0.9, 1.1, -1, 1}), std::set<size_t>{});
-    EXPECT_EQ(found(g, {2, 3, -1, 1}), (std::set<size_t>{1, 2, 3}));
+    g.move(1, 2.5, 0); // moved twice: found once, at its last place
+    g.move(0, nan, 0); // moved to nowhere
+    g.move(99, 0, 0);  // beyond the indexed points: ignored
+    EXPECT_TRUE(found(g, {0, 1, 0, 0}).empty());
+    EXPECT_EQ(found(g, {2, 3, 0, 0}), (std::set<size_t>{1, 2, 4}));
     EXPECT_TRUE(found(g, {9, 11, 9, 11}).empty());
-    g.move(99, 0, 0); // beyond the indexed points: ignored
-    EXPECT_EQ(found(g, {-1, 0, -1, 1}), (std::set<size_t>{0}));
-}
-
-TEST(PointGrid, ManyMovesMakeItStale) {
-    const size_t n = 10000;
-    D x(n), y(n, 0);
-    for (size_t i = 0; i < n; ++i) x[i] = static_cast<double>(i);
-    tc::PointGrid g;
-    g.build(x.data(), y.data(), n);
-    for (size_t i = 0; i < 100; ++i) g.move(7, static_cast<double>(i), 1); // one point dragged long
-    EXPECT_FALSE(g.stale());
-    for (size_t i = 0; i < n; ++i) g.move(i, x[i], 1);
-    EXPECT_TRUE(g.stale());
-    g.build(x.data(), y.data(), n);
-    EXPECT_FALSE(g.stale());
-}
-
-TEST(PointGrid, CellCountGrowsWithThePointsButStaysBounded) {
-    tc::PointGrid g;
-    D x(1'000'000), y(1'000'000);
-    std::mt19937 rng(1);
-    std::uniform_real_distribution<double> u(0, 1);
-    for (size_t i = 0; i < x.size(); ++i) {
-        x[i] = u(rng);
-        y[i] = u(rng);
-    }
-    g.build(x.data(), y.data(), 1000);
-    const int small = g.cellsX();
-    g.build(x.data(), y.data(), x.size());
-    EXPECT_GT(g.cellsX(), small);
-    EXPECT_LE(g.cellsX(), 1024);
-    EXPECT_LE(g.cellsY(), 1024);
-    g.build(x.data(), y.data(), 0);
-    EXPECT_TRUE(g.empty());
-    EXPECT_TRUE(found(g, {0, 1, 0, 1}).empty());
 }
 
 } // namespace
