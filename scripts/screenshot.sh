@@ -5,7 +5,7 @@ set -euo pipefail
 out=$1; shift || true
 cd "$(dirname "$0")/.."
 xvfb-run -a -s "-screen 0 1100x820x24" bash -c '
-  build/bin/tarvelcurve & pid=$!
+  "${TC_BUILD_DIR:-build}"/bin/tarvelcurve & pid=$!
   sleep 2
   for cmd in "$@"; do eval "$cmd"; sleep 0.7; done
   import -window root "'"$out"'"

@@ -3,6 +3,8 @@
 #include "app/command.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
+#include "chart/cursor_tool.h"
+#include "chart/drag_point_tool.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,6 +100,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     wireCommands();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     layoutAnchoredControls();
+    // Last of the construction: no cross-hair until a point is to be added.
+    crsrtlChartTool1->setActive(false);
 }
 
 TForm1::~TForm1() = default;
@@ -219,35 +223,46 @@ void TForm1::buildStatusBar() {
 
 void TForm1::buildChart() {
     using K = ChartSeries::Kind;
-    // The two point series come first in the series list; they are drawn above the lines.
-    cht1->addLayer(QStringLiteral("markers"), cht1->layer(QStringLiteral("main")), QCustomPlot::limAbove);
-    pntsrsSeries1 = cht1->addSeries(static_cast<int>(K::Point));
-    pntsrsSeries2 = cht1->addSeries(static_cast<int>(K::Point));
-    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2}) s->setLayer(QStringLiteral("markers"));
+    using P = ChartSeries::PointerStyle;
+    // Part of the window layout: the two marker series (first in the series list, drawn above
+    // the curves, X ascending) and the two tools.
+    pntsrsSeries1 = cht1->addSeries(K::Point);
     pntsrsSeries1->setTitle(QStringLiteral("Point1"));
+    pntsrsSeries1->setPointerStyle(P::Circle);
+    pntsrsSeries2 = cht1->addSeries(K::Point);
     pntsrsSeries2->setTitle(QStringLiteral("Point2"));
-    pntsrsSeries2->setPointerStyle(QCPScatterStyle::ssDiamond);
+    pntsrsSeries2->setPointerStyle(P::Diamond);
+    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2}) s->setAscendingX(true);
+    drgpntlChartTool1 = new DragPointTool(cht1);
+    drgpntlChartTool1->setObjectName(QStringLiteral("drgpntlChartTool1"));
+    drgpntlChartTool1->setStyle(DragPointTool::Style::Both);
+    crsrtlChartTool1 = new CursorTool(cht1);
+    crsrtlChartTool1->setObjectName(QStringLiteral("crsrtlChartTool1"));
+    crsrtlChartTool1->setFollowMouse(true);
 
-    rawSeries = cht1->addSeries(static_cast<int>(K::Line));
+    // The legend writes each title in its series' colour.
+    rawSeries = cht1->addSeries(K::Line);
     rawSeries->setTitle(QStringLiteral("Loop"));
     rawSeries->setSeriesColor(QColor(0x00, 0x00, 0x00));
     rawSeries->setLineWidth(1);
-    rawSeries->setPointerStyle(QCPScatterStyle::ssCircle);
-    rawSeries->setPointerSize(3);
+    rawSeries->setPointerStyle(P::Circle);
+    rawSeries->setPointerSize(3); // markers stay hidden until the curve is edited
 
-    loopSeries = cht1->addSeries(static_cast<int>(K::Line));
+    drgpntlChartTool1->setSeries(nullptr);
+
+    loopSeries = cht1->addSeries(K::Line);
     loopSeries->setTitle(QStringLiteral("Loop_"));
     loopSeries->setSeriesColor(QColor(0xFF, 0x00, 0xFF));
     loopSeries->setLineWidth(2);
 
-    skeletonPosSeries = cht1->addSeries(static_cast<int>(K::Line));
+    skeletonPosSeries = cht1->addSeries(K::Line);
     skeletonPosSeries->setTitle(QStringLiteral("Tarvel_Positive"));
     skeletonPosSeries->setSeriesColor(QColor(0xFF, 0x00, 0x00));
-    skeletonNegSeries = cht1->addSeries(static_cast<int>(K::Line));
+    skeletonNegSeries = cht1->addSeries(K::Line);
     skeletonNegSeries->setTitle(QStringLiteral("Tarvel_Negative"));
     skeletonNegSeries->setSeriesColor(QColor(0x00, 0x00, 0xFF));
     for (ChartSeries* s : {skeletonPosSeries, skeletonNegSeries}) {
-        s->setPointerStyle(QCPScatterStyle::ssCircle);
+        s->setPointerStyle(P::Circle);
         s->setPointerSize(4);
         s->setPointerVisible(true);
         s->setLineWidth(2);
@@ -258,7 +273,6 @@ void TForm1::buildChart() {
         s->setLegendVisible(false);
         s->setSeriesColor(QColor(0xFF, 0xFF, 0x00));
         s->setColorEachPoint(true);
-        s->setAscendingX(true);
     }
 }
 
@@ -315,6 +329,7 @@ void TForm1::wireCommands() {
     onTrigger(mniWebsite1, &TForm1::mniWebsite1Click);
     connect(cht1, &ChartView::chartMouseMove, this, [this](int x, int y) { cht1MouseMove(x, y); });
     connect(cht1, &ChartView::chartDoubleClick, this, [this] { runCommand(this, [&] { cht1DblClick(); }); });
+    connect(cht1, &ChartView::legendClicked, this, [this] { runCommand(this, [&] { cht1ClickLegend(); }); });
 }
 
 void TForm1::cht1MouseMove(int x, int y) {

@@ -19,6 +19,8 @@ class QRadioButton;
 class QStatusBar;
 class ChartSeries;
 class ChartView;
+class CursorTool;
+class DragPointTool;
 
 // The main window: the curve workspace, the controls, and one handler per command. The handlers
 // live beside their subsystem (workspace, skeleton, chart, export, app); each reads the controls,
@@ -101,6 +103,8 @@ public:
     QCheckBox* chk1;
     QPushButton *btn1, *btn2, *btn3, *btn4, *btn5, *btn6, *btn7, *btn8;
     ChartView* cht1;
+    DragPointTool* drgpntlChartTool1; // drags a point of the curve being edited
+    CursorTool* crsrtlChartTool1;     // cross-hair marking where a point will be added
     QStatusBar* rzstsbr1;
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
     QMenuBar* mm1;

@@ -3,7 +3,44 @@
 #include "chart/chart_view.h"
 
 #include <algorithm>
-#include <limits>
+
+namespace {
+
+// Series up to this many points are hit-tested by a plain scan; larger ones through a grid.
+constexpr int kGridAbove = 2048;
+// Above this many points, markers that would land on a pixel already holding one of the same
+// series are skipped: the picture is the same, the drawing far cheaper.
+constexpr int kThinMarkersAbove = 2048;
+
+static_assert(sizeof(QCPCurveData) == 3 * sizeof(double),
+              "curve points are stored as t, key, value");
+
+QCPScatterStyle::ScatterShape shapeOf(ChartSeries::PointerStyle s) {
+    using P = ChartSeries::PointerStyle;
+    switch (s) {
+    case P::Rectangle:
+        return QCPScatterStyle::ssSquare;
+    case P::Circle:
+        return QCPScatterStyle::ssCircle;
+    case P::Triangle:
+        return QCPScatterStyle::ssTriangle;
+    case P::DownTriangle:
+        return QCPScatterStyle::ssTriangleInverted;
+    case P::Diamond:
+        return QCPScatterStyle::ssDiamond;
+    case P::Cross:
+        return QCPScatterStyle::ssPlus;
+    case P::DiagCross:
+        return QCPScatterStyle::ssCross;
+    case P::Star:
+        return QCPScatterStyle::ssStar;
+    case P::SmallDot:
+        return QCPScatterStyle::ssDisc;
+    }
+    return QCPScatterStyle::ssCircle;
+}
+
+} // namespace
 
 ChartSeries::ChartSeries(ChartView* chart, Kind kind)
     : QCPCurve(chart->xAxis, chart->yAxis), kind_(kind) {
@@ -14,11 +51,14 @@ ChartSeries::ChartSeries(ChartView* chart, Kind kind)
     applyStyle();
 }
 
-ChartView* ChartSeries::chart() const { return static_cast<ChartView*>(parentPlot()); }
+ChartView* ChartSeries::chart() const {
+    return static_cast<ChartView*>(parentPlot());
+}
 
 void ChartSeries::setTitle(const QString& title) {
+    if (title == name()) return;
     setName(title);
-    chart()->seriesLookChanged();
+    chart()->seriesLookChanged(this);
 }
 
 void ChartSeries::setSeriesColor(const QColor& color) {
@@ -34,16 +74,16 @@ void ChartSeries::setLineWidth(double width) {
 void ChartSeries::setActive(bool active) {
     if (active == visible()) return;
     setVisible(active);
-    chart()->seriesLookChanged();
+    chart()->seriesActiveChanged(this);
 }
 
-void ChartSeries::setPointerStyle(QCPScatterStyle::ScatterShape shape) {
-    shape_ = shape;
+void ChartSeries::setPointerStyle(PointerStyle style) {
+    pointerStyle_ = style;
     applyStyle();
 }
 
 void ChartSeries::setPointerSize(double size) {
-    size_ = size;
+    pointerSize_ = size;
     applyStyle();
 }
 
@@ -52,23 +92,33 @@ void ChartSeries::setPointerVisible(bool visible) {
     applyStyle();
 }
 
+void ChartSeries::setColorEachPoint(bool on) {
+    colorEachPoint_ = on;
+    if (on)
+        pointColors_.resize(static_cast<size_t>(count()), color_);
+    else
+        pointColors_.clear();
+    chart()->seriesLookChanged(this);
+}
+
 void ChartSeries::setLegendVisible(bool visible) {
+    if (visible == legendVisible_) return;
     legendVisible_ = visible;
-    chart()->seriesLookChanged();
+    chart()->seriesLegendChanged(this);
 }
 
 void ChartSeries::applyStyle() {
-    if (kind_ == Kind::Line) setPen(QPen(color_, lineWidth_));
-    else setPen(Qt::NoPen);
+    if (kind_ == Kind::Line)
+        setPen(QPen(color_, lineWidth_));
+    else
+        setPen(Qt::NoPen);
     if (pointerVisible_) {
-        // The marker size is its diameter in pixels, a little larger than the nominal size so a
-        // size-3 marker is still seen on a width-1 line.
-        QCPScatterStyle style(shape_, color_, color_, 2 * size_ + 1);
+        QCPScatterStyle style(shapeOf(pointerStyle_), color_, color_, 2 * pointerSize_ + 1);
         setScatterStyle(style);
     } else {
         setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
     }
-    if (parentPlot()) chart()->seriesLookChanged();
+    chart()->seriesLookChanged(this);
 }
 
 QColor ChartSeries::pointColor(int i) const {
@@ -81,31 +131,39 @@ QColor ChartSeries::pointColor(int i) const {
 std::vector<double> ChartSeries::xs() const {
     std::vector<double> v;
     v.reserve(static_cast<size_t>(count()));
-    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) v.push_back(it->key);
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it)
+        v.push_back(it->key);
     return v;
 }
 
 std::vector<double> ChartSeries::ys() const {
     std::vector<double> v;
     v.reserve(static_cast<size_t>(count()));
-    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) v.push_back(it->value);
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it)
+        v.push_back(it->value);
     return v;
 }
 
 void ChartSeries::renumber() {
-    // The curve keeps its points sorted by t: t is the point's place in the series.
+    // The curve keeps its points sorted by t, so t is the point's place in the series.
     double t = 0;
-    for (auto it = data()->begin(); it != data()->end(); ++it) it->t = t++;
+    for (auto it = data()->begin(); it != data()->end(); ++it)
+        it->t = t++;
 }
 
-void ChartSeries::changed() { chart()->seriesPointsChanged(this); }
+void ChartSeries::pointsChanged() {
+    gridValid_ = false;
+    grid_.clear();
+    chart()->seriesPointsChanged(this);
+}
 
 void ChartSeries::addXY(double x, double y, const QColor& color) {
     const int n = count();
     int at = n;
     if (ascendingX_) {
         at = 0;
-        while (at < n && this->x(at) <= x) ++at;
+        while (at < n && this->x(at) <= x)
+            ++at;
     }
     if (at == n) {
         const double t = n == 0 ? 0.0 : data()->at(n - 1)->t + 1.0;
@@ -121,15 +179,16 @@ void ChartSeries::addXY(double x, double y, const QColor& color) {
         renumber();
     }
     if (colorEachPoint_) {
+        pointColors_.resize(static_cast<size_t>(n), color_);
         pointColors_.insert(pointColors_.begin() + at, color.isValid() ? color : color_);
     }
-    changed();
+    pointsChanged();
 }
 
 void ChartSeries::clear() {
     data()->clear();
     pointColors_.clear();
-    changed();
+    pointsChanged();
 }
 
 void ChartSeries::deleteAt(int index) {
@@ -137,21 +196,23 @@ void ChartSeries::deleteAt(int index) {
     data()->remove(data()->at(index)->t);
     if (colorEachPoint_ && static_cast<size_t>(index) < pointColors_.size())
         pointColors_.erase(pointColors_.begin() + index);
-    changed();
+    pointsChanged();
 }
 
 void ChartSeries::setPoints(const std::vector<double>& xs, const std::vector<double>& ys) {
     const size_t n = std::min(xs.size(), ys.size());
     QVector<QCPCurveData> pts;
     pts.reserve(static_cast<qsizetype>(n));
-    for (size_t i = 0; i < n; ++i) pts.append(QCPCurveData(static_cast<double>(i), xs[i], ys[i]));
+    for (size_t i = 0; i < n; ++i)
+        pts.append(QCPCurveData(static_cast<double>(i), xs[i], ys[i]));
     if (ascendingX_)
-        std::stable_sort(pts.begin(), pts.end(),
-                         [](const QCPCurveData& a, const QCPCurveData& b) { return a.key < b.key; });
+        std::stable_sort(pts.begin(), pts.end(), [](const QCPCurveData& a, const QCPCurveData& b) {
+            return a.key < b.key;
+        });
     data()->set(pts, true);
     if (ascendingX_) renumber();
     pointColors_.assign(colorEachPoint_ ? n : 0, color_);
-    changed();
+    pointsChanged();
 }
 
 void ChartSeries::movePoint(int index, double x, double y) {
@@ -159,54 +220,127 @@ void ChartSeries::movePoint(int index, double x, double y) {
     auto it = data()->begin() + index;
     it->key = x;
     it->value = y;
+    if (gridValid_) grid_.move(static_cast<size_t>(index), x, y);
     chart()->seriesPointMoved(this);
 }
 
-double ChartSeries::xScreenToValue(double pixel) const { return keyAxis()->pixelToCoord(pixel); }
-double ChartSeries::yScreenToValue(double pixel) const { return valueAxis()->pixelToCoord(pixel); }
-
-int ChartSeries::pointAt(const QPointF& pixel, double tolerance) const {
-    if (!visible() || count() == 0) return -1;
-    // Work in value units: a box of +-tolerance pixels around the mouse, then pixel distances.
-    const QCPAxis* kx = keyAxis();
-    const QCPAxis* vy = valueAxis();
-    const double x0 = kx->pixelToCoord(pixel.x() - tolerance), x1 = kx->pixelToCoord(pixel.x() + tolerance);
-    const double y0 = vy->pixelToCoord(pixel.y() - tolerance), y1 = vy->pixelToCoord(pixel.y() + tolerance);
-    const double xlo = std::min(x0, x1), xhi = std::max(x0, x1);
-    const double ylo = std::min(y0, y1), yhi = std::max(y0, y1);
-    int best = -1;
-    double bestDist = std::numeric_limits<double>::max();
-    int i = 0;
-    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it, ++i) {
-        if (it->key < xlo || it->key > xhi || it->value < ylo || it->value > yhi) continue;
-        const double dx = kx->coordToPixel(it->key) - pixel.x();
-        const double dy = vy->coordToPixel(it->value) - pixel.y();
-        const double d = dx * dx + dy * dy;
-        if (d < bestDist) {
-            bestDist = d;
-            best = i;
-        }
-    }
-    return bestDist <= tolerance * tolerance * 2 ? best : -1;
+double ChartSeries::xScreenToValue(double pixel) const {
+    return keyAxis()->pixelToCoord(pixel);
+}
+double ChartSeries::yScreenToValue(double pixel) const {
+    return valueAxis()->pixelToCoord(pixel);
 }
 
-int ChartSeries::cursorValueIndex() const { return pointAt(chart()->lastMousePos()); }
+QPointF ChartSeries::valueToScreen(double x, double y) const {
+    return coordsToPixels(x, y);
+}
+
+double ChartSeries::hitTolerance() const {
+    return std::max(4.0, pointerVisible_ ? pointerSize_ + 1.0 : 0.0);
+}
+
+const tc::PointGrid& ChartSeries::grid() const {
+    if (!gridValid_ || grid_.stale()) {
+        const QCPCurveData* first = &*data()->constBegin();
+        grid_.build(&first->key, &first->value, static_cast<size_t>(count()), 3);
+        gridValid_ = true;
+    }
+    return grid_;
+}
+
+int ChartSeries::pointAt(const QPointF& pixel, double tolerance) const {
+    const int n = count();
+    if (!visible() || n == 0) return -1;
+    if (tolerance < 0) tolerance = hitTolerance();
+    const QCPAxis* kx = keyAxis();
+    const QCPAxis* vy = valueAxis();
+    const QRectF area = kx->axisRect()->rect();
+    if (!area.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(pixel)) return -1;
+
+    const double ax = kx->pixelToCoord(pixel.x() - tolerance),
+                 bx = kx->pixelToCoord(pixel.x() + tolerance);
+    const double ay = vy->pixelToCoord(pixel.y() - tolerance),
+                 by = vy->pixelToCoord(pixel.y() + tolerance);
+    const double xlo = std::min(ax, bx), xhi = std::max(ax, bx);
+    const double ylo = std::min(ay, by), yhi = std::max(ay, by);
+    const double limit = tolerance * tolerance;
+    size_t best = 0;
+    double bestDist = -1;
+    auto consider = [&](size_t i, double x, double y) {
+        const double px = kx->coordToPixel(x), py = vy->coordToPixel(y);
+        if (!area.contains(px, py)) return; // drawn outside the plot area: not on screen
+        const double dx = px - pixel.x(), dy = py - pixel.y();
+        const double d = dx * dx + dy * dy;
+        if (d > limit) return;
+        if (bestDist < 0 || d < bestDist || (d == bestDist && i < best)) {
+            best = i;
+            bestDist = d;
+        }
+    };
+    if (n <= kGridAbove) {
+        size_t i = 0;
+        for (auto it = data()->constBegin(); it != data()->constEnd(); ++it, ++i) {
+            if (it->key >= xlo && it->key <= xhi && it->value >= ylo && it->value <= yhi)
+                consider(i, it->key, it->value);
+        }
+    } else {
+        grid().forEachInBox(xlo, xhi, ylo, yhi, consider);
+    }
+    return bestDist < 0 ? -1 : static_cast<int>(best);
+}
+
+int ChartSeries::cursorValueIndex() const {
+    return pointAt(chart()->lastMousePos());
+}
 
 void ChartSeries::draw(QCPPainter* painter) {
-    if (!colorEachPoint_) {
+    const bool ownMarkers = pointerVisible_ && (colorEachPoint_ || count() > kThinMarkersAbove);
+    if (!ownMarkers) {
         QCPCurve::draw(painter);
         return;
     }
-    // Markers only, each in its point's colour.
-    QCPScatterStyle style = scatterStyle();
+    if (lineStyle() != QCPCurve::lsNone && pen().style() != Qt::NoPen) {
+        // The line alone; the markers follow.
+        const QCPScatterStyle markers = mScatterStyle;
+        mScatterStyle = QCPScatterStyle(QCPScatterStyle::ssNone);
+        QCPCurve::draw(painter);
+        mScatterStyle = markers;
+    }
+    drawMarkers(painter);
+}
+
+void ChartSeries::drawMarkers(QCPPainter* painter) {
+    QCPScatterStyle style = mScatterStyle;
     if (style.isNone()) return;
-    const int n = count();
-    for (int i = 0; i < n; ++i) {
-        const QPointF p = coordsToPixels(x(i), y(i));
-        const QColor c = pointColor(i);
-        style.setPen(QPen(c.darker(150)));
-        style.setBrush(c);
-        style.applyTo(painter, QPen(c));
+    const QRect area = clipRect();
+    const int margin = static_cast<int>(style.size()) + 1;
+    const QRect bounds = area.adjusted(-margin, -margin, margin, margin);
+    const bool thin = !colorEachPoint_ && count() > kThinMarkersAbove;
+    std::vector<uint8_t> taken;
+    if (thin)
+        taken.assign(static_cast<size_t>(bounds.width()) * static_cast<size_t>(bounds.height()), 0);
+
+    applyScattersAntialiasingHint(painter);
+    if (!colorEachPoint_) style.applyTo(painter, pen());
+    int i = 0;
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it, ++i) {
+        const QPointF p = coordsToPixels(it->key, it->value);
+        if (!(p.x() >= bounds.left() && p.x() < bounds.right() && p.y() >= bounds.top() &&
+              p.y() < bounds.bottom()))
+            continue;
+        if (thin) {
+            const size_t cell = static_cast<size_t>(static_cast<int>(p.y()) - bounds.top()) *
+                                    static_cast<size_t>(bounds.width()) +
+                                static_cast<size_t>(static_cast<int>(p.x()) - bounds.left());
+            if (taken[cell]) continue;
+            taken[cell] = 1;
+        }
+        if (colorEachPoint_) {
+            const QColor c = pointColor(i);
+            style.setPen(QPen(c.darker(150)));
+            style.setBrush(c);
+            style.applyTo(painter, QPen(c));
+        }
         style.drawShape(painter, p);
     }
 }

@@ -1,24 +1,43 @@
 #pragma once
+#include "chart/point_grid.h"
+
 #include <qcustomplot.h>
 
 #include <QColor>
+#include <QPointF>
 #include <QString>
 
 #include <vector>
 
 class ChartView;
 
-// One series of the chart: a curve whose points stay in the order they were added (a hysteresis
-// curve runs back and forth in X). A point series draws markers only, each in its own colour, and
-// can keep its points in ascending X order. The plottable's name() is the series title and its
-// data holds exactly the series' points.
+// One series of the chart. A line series is a curve whose points stay in the order they were
+// added (a hysteresis loop runs back and forth in X and is drawn as a path, never sorted). A
+// point series draws markers only and may keep its points in ascending X order. The points of a
+// series are exactly its data; the title is the plottable's name.
+//
+// Code outside the chart folder uses only the members declared here, never the QCustomPlot
+// interface this class inherits.
 class ChartSeries : public QCPCurve {
 public:
     enum class Kind { Line, Point };
+    // Marker shapes.
+    enum class PointerStyle {
+        Rectangle,
+        Circle,
+        Triangle,
+        DownTriangle,
+        Diamond,
+        Cross,
+        DiagCross,
+        Star,
+        SmallDot
+    };
 
     ChartSeries(ChartView* chart, Kind kind);
 
     Kind kind() const { return kind_; }
+    // The chart this series belongs to.
     ChartView* chart() const;
 
     QString title() const { return name(); }
@@ -26,32 +45,37 @@ public:
 
     QColor seriesColor() const { return color_; }
     void setSeriesColor(const QColor& color);
+    double lineWidth() const { return lineWidth_; }
     void setLineWidth(double width);
 
-    // Active: shown. A hidden series keeps its points.
+    // Active: the series is drawn. A hidden series keeps its points and cannot be hit.
     bool active() const { return visible(); }
     void setActive(bool active);
 
-    void setPointerStyle(QCPScatterStyle::ScatterShape shape);
-    QCPScatterStyle::ScatterShape pointerStyle() const { return shape_; }
+    PointerStyle pointerStyle() const { return pointerStyle_; }
+    void setPointerStyle(PointerStyle style);
+    // Half the marker's width in pixels: a size-5 marker is 11 pixels across.
+    double pointerSize() const { return pointerSize_; }
     void setPointerSize(double size);
-    double pointerSize() const { return size_; }
-    void setPointerVisible(bool visible);
     bool pointerVisible() const { return pointerVisible_; }
+    void setPointerVisible(bool visible);
 
-    // Each point drawn in the colour it was added with.
-    void setColorEachPoint(bool on) { colorEachPoint_ = on; }
+    // Each point drawn in the colour it was added with instead of the series colour.
     bool colorEachPoint() const { return colorEachPoint_; }
-    // New points go after every point whose X is less than or equal to theirs.
-    void setAscendingX(bool on) { ascendingX_ = on; }
+    void setColorEachPoint(bool on);
+    // New points go after every point whose X is less than or equal to theirs (so points with
+    // equal X keep the order they were added in). Off: points are kept in the order added.
     bool ascendingX() const { return ascendingX_; }
+    void setAscendingX(bool on) { ascendingX_ = on; }
 
+    // Whether the series has an entry in the chart's legend.
     bool legendVisible() const { return legendVisible_; }
     void setLegendVisible(bool visible);
 
     int count() const { return data()->size(); }
     double x(int i) const { return data()->at(i)->key; }
     double y(int i) const { return data()->at(i)->value; }
+    // The colour point i is drawn in.
     QColor pointColor(int i) const;
     std::vector<double> xs() const;
     std::vector<double> ys() const;
@@ -59,19 +83,28 @@ public:
     // Adds a point; an invalid colour means the series' own colour.
     void addXY(double x, double y, const QColor& color = QColor());
     void clear();
+    // Removes point index; the later points move down by one.
     void deleteAt(int index);
-    // Replaces every point in one go, in the order given (series colour for each).
+    // Replaces every point in one go, in the order given, each in the series colour.
     void setPoints(const std::vector<double>& xs, const std::vector<double>& ys);
-    // Moves point i, keeping its place in the point order.
+    // Moves point index, which keeps its place in the point order. The chart redraws later, and
+    // the axes do not follow while the chart holds them (a point drag).
     void movePoint(int index, double x, double y);
 
-    // Pixel of the chart to a value on this series' axes.
+    // A pixel of the chart widget to a value on this series' horizontal or vertical axis.
     double xScreenToValue(double pixel) const;
     double yScreenToValue(double pixel) const;
-    // Index of the point within a few pixels of the given chart pixel, -1 when none.
-    int pointAt(const QPointF& pixel, double tolerance = 5.0) const;
+    // A value to a pixel of the chart widget.
+    QPointF valueToScreen(double x, double y) const;
+
+    // Index of the point nearest to a pixel of the chart widget, if it lies within `tolerance`
+    // pixels of it and inside the plot area; -1 when none or when the series is hidden. On equal
+    // distances the lower index wins. A negative tolerance means the series' own: its marker
+    // radius, at least 4 pixels.
+    int pointAt(const QPointF& pixel, double tolerance = -1) const;
     // The point under the chart's last known mouse position, -1 when none.
     int cursorValueIndex() const;
+    double hitTolerance() const;
 
 protected:
     void draw(QCPPainter* painter) override;
@@ -79,16 +112,22 @@ protected:
 private:
     void applyStyle();
     void renumber();
-    void changed();
+    void pointsChanged();
+    void drawMarkers(QCPPainter* painter);
+    const tc::PointGrid& grid() const;
 
     Kind kind_;
     QColor color_ = Qt::black;
     double lineWidth_ = 1;
-    QCPScatterStyle::ScatterShape shape_ = QCPScatterStyle::ssCircle;
-    double size_ = 3;
+    PointerStyle pointerStyle_ = PointerStyle::Circle;
+    double pointerSize_ = 3;
     bool pointerVisible_ = false;
     bool colorEachPoint_ = false;
     bool ascendingX_ = false;
     bool legendVisible_ = true;
-    std::vector<QColor> pointColors_; // only for colour-each-point series
+    std::vector<QColor> pointColors_; // one per point while colour-each-point is on
+
+    // Hit-test index of a large series, rebuilt on the first hit test after its points change.
+    mutable tc::PointGrid grid_;
+    mutable bool gridValid_ = false;
 };

@@ -1,36 +1,244 @@
 #include "chart/chart_view.h"
 
 #include "chart/chart_series.h"
+#include "chart/chart_tool.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A left drag must cover this many pixels in a direction before it zooms or resets the zoom.
+constexpr double kMinBandPixels = 4;
+// Wheel: each notch scales the axes by this factor (towards the data under the mouse).
+constexpr double kWheelFactor = 0.85;
+
+// Legend entry geometry, in pixels.
+constexpr int kBoxSide = 11;
+constexpr int kSymbolWidth = 18;
+constexpr int kGap = 4;
+
+const QString kMarkerLayer = QStringLiteral("markers");
+const QString kCrossHairLayer = QStringLiteral("crosshair");
+const QString kBandLayer = QStringLiteral("overlay"); // buffered by QCustomPlot itself
+
+} // namespace
+
+// One legend entry: a check box showing whether its series is shown, a short sample of the
+// series' line and marker, and the title in the series' colour. It reads the series when drawn,
+// so a new title or colour needs no rebuild of the legend.
+class ChartView::LegendEntry : public QCPAbstractLegendItem {
+public:
+    LegendEntry(QCPLegend* legend, ChartSeries* series)
+        : QCPAbstractLegendItem(legend), series_(series) {
+        setSelectable(false);
+    }
+    ChartSeries* series() const { return series_; }
+    QRect checkBoxRect() const {
+        const QRect r = rect();
+        return QRect(r.left(), r.center().y() - kBoxSide / 2, kBoxSide, kBoxSide);
+    }
+
+protected:
+    QSize minimumOuterSizeHint() const override {
+        const QFontMetrics fm(mFont);
+        const QSize text = fm.size(Qt::TextSingleLine, series_->title());
+        QSize s(kBoxSide + kGap + kSymbolWidth + kGap + text.width(),
+                std::max(text.height(), kBoxSide + 2));
+        s.rwidth() += mMargins.left() + mMargins.right();
+        s.rheight() += mMargins.top() + mMargins.bottom();
+        return s;
+    }
+
+    void draw(QCPPainter* painter) override {
+        const QRect box = checkBoxRect();
+        painter->setAntialiasing(false);
+        painter->setPen(QPen(QColor(0x80, 0x80, 0x80)));
+        painter->setBrush(Qt::white);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        if (series_->active()) {
+            painter->setAntialiasing(true);
+            painter->setPen(QPen(Qt::black, 1.6));
+            const QPointF a(box.left() + 2.5, box.top() + 5.5),
+                b(box.left() + 4.5, box.bottom() - 2.5), c(box.right() - 2.0, box.top() + 2.5);
+            painter->drawPolyline(QPolygonF{a, b, c});
+            painter->setAntialiasing(false);
+        }
+
+        const QColor color = series_->seriesColor();
+        const int cy = rect().center().y();
+        const QRect sample(box.right() + 1 + kGap, cy - kBoxSide / 2, kSymbolWidth, kBoxSide);
+        if (series_->kind() == ChartSeries::Kind::Line) {
+            painter->setPen(QPen(color, std::min(2.0, series_->lineWidth())));
+            painter->drawLine(QPointF(sample.left(), cy + 0.5), QPointF(sample.right(), cy + 0.5));
+        }
+        if (series_->pointerVisible()) {
+            QCPScatterStyle marker = series_->scatterStyle();
+            marker.setSize(std::min(marker.size(), 7.0));
+            marker.applyTo(painter, QPen(color));
+            marker.drawShape(painter, QPointF(sample.center().x() + 0.5, cy + 0.5));
+        }
+
+        painter->setFont(mFont);
+        painter->setPen(QPen(color));
+        const QRect textRect(sample.right() + 1 + kGap, rect().top(),
+                             rect().right() - sample.right() - kGap, rect().height());
+        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, series_->title());
+    }
+
+private:
+    ChartSeries* series_;
+};
+
+// The zoom rectangle while the left button is dragged.
+class ChartView::Band : public QCPLayerable {
+public:
+    explicit Band(QCustomPlot* plot) : QCPLayerable(plot, kBandLayer) { setVisible(false); }
+    QRect rect;
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override {
+        painter->setAntialiasing(false);
+    }
+    void draw(QCPPainter* painter) override {
+        painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect.normalized());
+    }
+    QRect clipRect() const override { return mParentPlot->viewport(); }
+};
+
+// Two lines through the mouse position across the plot area.
+class ChartView::CrossHair : public QCPLayerable {
+public:
+    explicit CrossHair(QCustomPlot* plot) : QCPLayerable(plot, kCrossHairLayer) {
+        setVisible(false);
+    }
+    QPointF pos;
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override {
+        painter->setAntialiasing(false);
+    }
+    void draw(QCPPainter* painter) override {
+        const QRect area = mParentPlot->axisRect()->rect();
+        if (!QRectF(area).contains(pos)) return;
+        painter->setPen(QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DashLine));
+        const double x = std::floor(pos.x()) + 0.5, y = std::floor(pos.y()) + 0.5;
+        painter->drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        painter->drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    }
+    QRect clipRect() const override { return mParentPlot->axisRect()->rect(); }
+};
 
 ChartView::ChartView(QWidget* parent) : QCustomPlot(parent) {
     setObjectName(QStringLiteral("cht1"));
+    setMouseTracking(true);
     xAxis->setLabel(QStringLiteral("Disp"));
     yAxis->setLabel(QStringLiteral("Force"));
     setAntialiasedElements(QCP::aeNone);
-    setNoAntialiasingOnDrag(true);
-    // Axes follow the data just before each replot, so a burst of point changes costs one fit.
+    setAutoAddPlottableToLegend(false);
+
+    // Layers, bottom to top: background, grid, main (line series), markers (point series), axes,
+    // legend, overlay (zoom rectangle), crosshair. The last two are buffered on their own.
+    addLayer(kMarkerLayer, layer(QStringLiteral("main")), limAbove);
+    addLayer(kCrossHairLayer, layer(QStringLiteral("overlay")), limAbove);
+    crossHairLayer_ = layer(kCrossHairLayer);
+    crossHairLayer_->setMode(QCPLayer::lmBuffered);
+    layer(kBandLayer)->setMode(QCPLayer::lmBuffered);
+
+    // The legend sits in the top right corner inside the plot area and never shrinks it. It is
+    // drawn over the curves, so its check boxes stay readable, on a translucent ground, so the
+    // curves under it stay visible.
+    legend->setVisible(true);
+    legend->setFont(font());
+    legend->setBrush(QBrush(QColor(255, 255, 255, 210)));
+    legend->setBorderPen(QPen(QColor(0x80, 0x80, 0x80)));
+    legend->setRowSpacing(1);
+    legend->setMargins(QMargins(5, 3, 6, 3));
+    legend->setSelectableParts(QCPLegend::spNone);
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+
+    band_ = new Band(this);
+    crossHair_ = new CrossHair(this);
+
+    // Axes follow the data just before each redraw, so a burst of point changes costs one fit.
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
-        if (fitPending_ && !userZoomed_ && !holdAxes_) fitToData();
+        if (!fitPending_ || holdAxes_) return;
         fitPending_ = false;
+        if (!userZoomed_) fitToData();
     });
 }
 
-ChartSeries* ChartView::addSeries(int kind) {
-    auto* s = new ChartSeries(this, static_cast<ChartSeries::Kind>(kind));
+ChartView::~ChartView() = default;
+
+// ---- series ----
+
+ChartSeries* ChartView::addSeries(ChartSeries::Kind kind) {
+    auto* s = new ChartSeries(this, kind);
+    if (kind == ChartSeries::Kind::Point) s->setLayer(kMarkerLayer);
     series_.push_back(s);
+    rebuildLegend();
     return s;
 }
 
+QRect ChartView::plotArea() {
+    updateLayout();
+    return axisRect()->rect();
+}
+
+double ChartView::xScreenToValue(double pixel) const {
+    return xAxis->pixelToCoord(pixel);
+}
+double ChartView::yScreenToValue(double pixel) const {
+    return yAxis->pixelToCoord(pixel);
+}
+
+void ChartView::scheduleReplot() {
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartView::seriesPointsChanged(ChartSeries*) {
+    // An empty chart has nothing left to be zoomed into: the next data is shown whole.
+    if (std::all_of(series_.begin(), series_.end(),
+                    [](const ChartSeries* s) { return s->count() == 0; }))
+        userZoomed_ = false;
+    fitPending_ = true;
+    scheduleReplot();
+}
+
+void ChartView::seriesPointMoved(ChartSeries*) {
+    if (holdAxes_)
+        movedWhileHeld_ = true;
+    else
+        fitPending_ = true;
+    scheduleReplot();
+}
+
+void ChartView::seriesLookChanged(ChartSeries*) {
+    scheduleReplot();
+}
+
+void ChartView::seriesActiveChanged(ChartSeries*) {
+    fitPending_ = true;
+    scheduleReplot();
+}
+
+void ChartView::seriesLegendChanged(ChartSeries*) {
+    rebuildLegend();
+}
+
+// ---- axes ----
+
 void ChartView::fitToData() {
-    bool any = false;
-    for (ChartSeries* s : series_) {
-        if (s->visible() && s->count() > 0) any = true;
-    }
+    const bool any = std::any_of(series_.begin(), series_.end(), [](const ChartSeries* s) {
+        return s->visible() && s->count() > 0;
+    });
     if (!any) return;
     rescaleAxes(true);
-    // A little air around the data, and a sensible range for a single point.
+    // A little air around the data, and a sensible range for a single value.
     for (QCPAxis* axis : {xAxis, yAxis}) {
-        QCPRange r = axis->range();
+        const QCPRange r = axis->range();
         double pad = r.size() * 0.03;
         if (pad == 0) pad = std::max(1.0, std::abs(r.lower) * 0.1);
         axis->setRange(r.lower - pad, r.upper + pad);
@@ -43,30 +251,252 @@ void ChartView::resetZoom() {
     scheduleReplot();
 }
 
-void ChartView::scheduleReplot() { replot(QCustomPlot::rpQueuedReplot); }
-
-void ChartView::seriesPointsChanged(ChartSeries*) {
-    fitPending_ = true;
+void ChartView::zoomToRect(const QRect& pixels) {
+    const QRect r = pixels.normalized();
+    const double x0 = xAxis->pixelToCoord(r.left()), x1 = xAxis->pixelToCoord(r.right());
+    const double y0 = yAxis->pixelToCoord(r.bottom()), y1 = yAxis->pixelToCoord(r.top());
+    xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
+    yAxis->setRange(std::min(y0, y1), std::max(y0, y1));
+    userZoomed_ = true;
     scheduleReplot();
 }
 
-void ChartView::seriesPointMoved(ChartSeries*) {
-    if (!holdAxes_) fitPending_ = true;
+void ChartView::scrollBy(const QPointF& pixels) {
+    if (pixels.isNull()) return;
+    const QRect area = axisRect()->rect();
+    if (area.width() <= 0 || area.height() <= 0) return;
+    const double dx = -pixels.x() * xAxis->range().size() / area.width();
+    const double dy = pixels.y() * yAxis->range().size() / area.height();
+    xAxis->moveRange(dx);
+    yAxis->moveRange(dy);
+    userZoomed_ = true;
     scheduleReplot();
 }
 
-void ChartView::seriesLookChanged() { scheduleReplot(); }
+void ChartView::zoomAt(const QPointF& pixel, double factor) {
+    if (!(factor > 0)) return;
+    xAxis->scaleRange(factor, xAxis->pixelToCoord(pixel.x()));
+    yAxis->scaleRange(factor, yAxis->pixelToCoord(pixel.y()));
+    userZoomed_ = true;
+    scheduleReplot();
+}
+
+void ChartView::setHoldAxes(bool hold) {
+    if (hold == holdAxes_) return;
+    holdAxes_ = hold;
+    if (!hold && movedWhileHeld_) {
+        movedWhileHeld_ = false;
+        fitPending_ = true;
+        scheduleReplot();
+    }
+}
+
+// ---- legend ----
+
+void ChartView::rebuildLegend() {
+    legend->clearItems();
+    for (ChartSeries* s : series_) {
+        if (s->legendVisible()) legend->addItem(new LegendEntry(legend, s));
+    }
+    scheduleReplot();
+}
+
+std::vector<ChartSeries*> ChartView::legendSeries() const {
+    std::vector<ChartSeries*> out;
+    for (int i = 0; i < legend->itemCount(); ++i)
+        if (auto* e = dynamic_cast<LegendEntry*>(legend->item(i))) out.push_back(e->series());
+    return out;
+}
+
+ChartView::LegendEntry* ChartView::legendEntryOf(const ChartSeries* series) const {
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        auto* e = dynamic_cast<LegendEntry*>(legend->item(i));
+        if (e && e->series() == series) return e;
+    }
+    return nullptr;
+}
+
+ChartView::LegendEntry* ChartView::legendEntryAt(const QPointF& pixel) const {
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        auto* e = dynamic_cast<LegendEntry*>(legend->item(i));
+        if (e && QRectF(e->outerRect()).contains(pixel)) return e;
+    }
+    return nullptr;
+}
+
+QRect ChartView::legendRect() {
+    updateLayout();
+    return legend->visible() && legend->itemCount() > 0 ? legend->outerRect() : QRect();
+}
+
+QRect ChartView::legendEntryRect(const ChartSeries* series) {
+    updateLayout();
+    const LegendEntry* e = legendEntryOf(series);
+    return e ? e->outerRect() : QRect();
+}
+
+QRect ChartView::legendCheckBoxRect(const ChartSeries* series) {
+    updateLayout();
+    const LegendEntry* e = legendEntryOf(series);
+    return e ? e->checkBoxRect() : QRect();
+}
+
+// ---- overlays ----
+
+void ChartView::showCrossHair(const QPointF& pixel) {
+    if (crossHair_->visible() && crossHair_->pos == pixel) return;
+    crossHair_->pos = pixel;
+    crossHair_->setVisible(true);
+    crossHairLayer_->replot();
+}
+
+void ChartView::hideCrossHair() {
+    if (!crossHair_->visible()) return;
+    crossHair_->setVisible(false);
+    crossHairLayer_->replot();
+}
+
+bool ChartView::crossHairShown() const {
+    return crossHair_->visible();
+}
+QPointF ChartView::crossHairPos() const {
+    return crossHair_->pos;
+}
+
+QRect ChartView::zoomBand() const {
+    return band_->visible() ? band_->rect.normalized() : QRect();
+}
+
+// ---- tools and mouse ----
+
+void ChartView::addTool(ChartTool* tool) {
+    tools_.push_back(tool);
+}
+
+void ChartView::noteMouse(const QPointF& pixel) {
+    lastMouse_ = pixel;
+    emit chartMouseMove(qRound(pixel.x()), qRound(pixel.y()));
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    const QPointF pos = event->position();
+    noteMouse(pos);
+    if (drag_ != Drag::None) return; // another button is already held
+
+    if (legend->visible() && legend->itemCount() > 0 && QRectF(legend->outerRect()).contains(pos)) {
+        if (event->button() == Qt::LeftButton) {
+            if (LegendEntry* e = legendEntryAt(pos)) e->series()->setActive(!e->series()->active());
+        }
+        emit legendClicked();
+        return;
+    }
+
+    for (ChartTool* tool : tools_) {
+        if (tool->mousePressed(event)) {
+            drag_ = Drag::Tool;
+            dragTool_ = tool;
+            dragButton_ = event->button();
+            return;
+        }
+    }
+
+    pressPos_ = pos;
+    if (event->button() == Qt::LeftButton) {
+        drag_ = Drag::ZoomBand;
+        band_->rect = QRect(pos.toPoint(), pos.toPoint());
+    } else if (event->button() == Qt::RightButton) {
+        drag_ = Drag::Scroll;
+        pressXRange_ = xAxis->range();
+        pressYRange_ = yAxis->range();
+    } else {
+        return;
+    }
+    dragButton_ = event->button();
+}
 
 void ChartView::mouseMoveEvent(QMouseEvent* event) {
-    lastMouse_ = event->position();
-    emit chartMouseMove(qRound(lastMouse_.x()), qRound(lastMouse_.y()));
-    QCustomPlot::mouseMoveEvent(event);
+    event->accept();
+    const QPointF pos = event->position();
+    noteMouse(pos);
+    switch (drag_) {
+    case Drag::Tool:
+        dragTool_->mouseMoved(event, true);
+        break;
+    case Drag::ZoomBand: {
+        band_->rect = QRect(pressPos_.toPoint(), pos.toPoint());
+        const QPointF d = pos - pressPos_;
+        const bool show = std::abs(d.x()) >= kMinBandPixels || std::abs(d.y()) >= kMinBandPixels;
+        if (show || band_->visible()) {
+            band_->setVisible(show);
+            layer(kBandLayer)->replot();
+        }
+        break;
+    }
+    case Drag::Scroll: {
+        const QRect area = axisRect()->rect();
+        if (area.width() > 0 && area.height() > 0) {
+            const QPointF d = pos - pressPos_;
+            const double dx = -d.x() * pressXRange_.size() / area.width();
+            const double dy = d.y() * pressYRange_.size() / area.height();
+            xAxis->setRange(pressXRange_.lower + dx, pressXRange_.upper + dx);
+            yAxis->setRange(pressYRange_.lower + dy, pressYRange_.upper + dy);
+            if (!d.isNull()) userZoomed_ = true;
+            scheduleReplot();
+        }
+        break;
+    }
+    case Drag::None:
+        break;
+    }
+    for (ChartTool* tool : tools_) {
+        if (tool != dragTool_) tool->mouseMoved(event, false);
+    }
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    noteMouse(event->position());
+    if (drag_ == Drag::None || event->button() != dragButton_) return;
+    const Drag drag = drag_;
+    ChartTool* tool = dragTool_;
+    drag_ = Drag::None;
+    dragTool_ = nullptr;
+    dragButton_ = Qt::NoButton;
+    if (drag == Drag::Tool)
+        tool->mouseReleased(event);
+    else if (drag == Drag::ZoomBand)
+        finishZoomBand(event->position());
+}
+
+void ChartView::finishZoomBand(const QPointF& end) {
+    if (band_->visible()) {
+        band_->setVisible(false);
+        layer(kBandLayer)->replot();
+    }
+    const QPointF d = end - pressPos_;
+    if (d.x() >= kMinBandPixels && d.y() >= kMinBandPixels)
+        zoomToRect(QRect(pressPos_.toPoint(), end.toPoint()));
+    else if (d.x() <= -kMinBandPixels || d.y() <= -kMinBandPixels)
+        resetZoom();
 }
 
 void ChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
     // The pointer is where the double click happened, whether or not a move was seen before.
-    lastMouse_ = event->position();
-    emit chartMouseMove(qRound(lastMouse_.x()), qRound(lastMouse_.y()));
-    QCustomPlot::mouseDoubleClickEvent(event);
+    noteMouse(event->position());
     emit chartDoubleClick();
+}
+
+void ChartView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0) return;
+    zoomAt(event->position(), std::pow(kWheelFactor, notches));
+}
+
+void ChartView::leaveEvent(QEvent* event) {
+    QCustomPlot::leaveEvent(event);
+    for (ChartTool* tool : tools_)
+        tool->mouseLeft();
 }

@@ -50,13 +50,14 @@ void ModalAnswerer::poll() {
         }
         if (a.filter >= 0 && a.filter < dlg->nameFilters().size())
             dlg->selectNameFilter(dlg->nameFilters().at(a.filter));
-        // selectFile leaves the name box alone while it has the focus: type the name instead.
+        // selectFile clears a selection left in the file list by an earlier use of the same
+        // dialog (which would win over the typed name), but leaves the name box alone while it
+        // has the focus: type the name as well.
         const QFileInfo info(a.path);
         dlg->setDirectory(info.absolutePath());
+        dlg->selectFile(info.fileName());
         if (auto* nameEdit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             nameEdit->setText(info.fileName());
-        else
-            dlg->selectFile(info.fileName());
         static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept checks the choice
         return;
     }

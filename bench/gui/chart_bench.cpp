@@ -1,0 +1,163 @@
+// The chart with a 1,000,000-point imported record, drawn offscreen into the chart's paint
+// buffers at the window's chart size (649 x 612). Run with QT_QPA_PLATFORM=offscreen.
+#include "app/tform1.h"
+#include "chart/chart_series.h"
+#include "chart/chart_view.h"
+#include "chart/cursor_tool.h"
+#include "chart/drag_point_tool.h"
+#include "record_generator.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+TForm1* form = nullptr;
+
+const tc::bench::Record& million() {
+    static const tc::bench::Record r = tc::bench::makeCyclicRecord(1'000'000);
+    return r;
+}
+
+// The window with the record imported and drawn once, nothing zoomed, tools in their
+// construction state.
+TForm1& imported() {
+    TForm1& w = *form;
+    w.crsrtlChartTool1->setActive(false);
+    w.drgpntlChartTool1->setSeries(nullptr);
+    w.rawSeries->setPointerVisible(false);
+    if (w.rawSeries->count() != static_cast<int>(million().disp.size()))
+        w.rawSeries->setPoints(million().disp, million().force);
+    w.cht1->resetZoom();
+    w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    return w;
+}
+
+// What the user waits for after an import: the series filled, the axes fitted, the chart drawn.
+void BM_FirstDrawAfterImport(benchmark::State& state) {
+    TForm1& w = imported();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.rawSeries->clear();
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        state.ResumeTiming();
+        w.rawSeries->setPoints(million().disp, million().force);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    }
+}
+BENCHMARK(BM_FirstDrawAfterImport)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A scroll step (right drag), then the redraw.
+void BM_RedrawAfterScroll(benchmark::State& state) {
+    TForm1& w = imported();
+    double sign = 1;
+    for (auto _ : state) {
+        w.cht1->scrollBy(QPointF(sign * 40, sign * -25));
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        sign = -sign;
+    }
+}
+BENCHMARK(BM_RedrawAfterScroll)->Unit(benchmark::kMillisecond);
+
+// A wheel notch about a point of the plot, then the redraw.
+void BM_RedrawAfterZoom(benchmark::State& state) {
+    TForm1& w = imported();
+    const QPointF at = w.cht1->plotArea().center() + QPointF(60, -40);
+    bool in = true;
+    for (auto _ : state) {
+        w.cht1->zoomAt(at, in ? 0.85 : 1 / 0.85);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        in = !in;
+    }
+}
+BENCHMARK(BM_RedrawAfterZoom)->Unit(benchmark::kMillisecond);
+
+// The raw curve with its markers shown (while it is being edited).
+void BM_RedrawWithMarkers(benchmark::State& state) {
+    TForm1& w = imported();
+    w.rawSeries->setPointerVisible(true);
+    for (auto _ : state)
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    w.rawSeries->setPointerVisible(false);
+}
+BENCHMARK(BM_RedrawWithMarkers)->Unit(benchmark::kMillisecond);
+
+// A mouse move with the cross-hair following it: the overlay is redrawn and the widget
+// repainted from its buffers; the curve is not drawn again.
+void BM_CrossHairMouseMove(benchmark::State& state) {
+    TForm1& w = imported();
+    w.crsrtlChartTool1->setActive(true);
+    const QPointF c = w.cht1->plotArea().center();
+    int i = 0;
+    for (auto _ : state) {
+        const QPointF p = c + QPointF(i % 50, (i % 30) - 15);
+        QMouseEvent e(QEvent::MouseMove, p, w.cht1->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(w.cht1, &e);
+        w.cht1->repaint();
+        ++i;
+    }
+    w.crsrtlChartTool1->setActive(false);
+}
+BENCHMARK(BM_CrossHairMouseMove)->Unit(benchmark::kMillisecond);
+
+// Press on a point of the bound million-point curve (hit test) and one drag step (data update);
+// the redraw is queued and not part of it.
+void BM_HitTestAndDragStep(benchmark::State& state) {
+    TForm1& w = imported();
+    ChartSeries* s = w.rawSeries;
+    DragPointTool* tool = w.drgpntlChartTool1;
+    tool->setSeries(s);
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> pick(0, s->count() - 1);
+    (void)s->pointAt(w.cht1->plotArea().center()); // the hit-test index is built once per import
+    int hits = 0;
+    for (auto _ : state) {
+        const int i = pick(rng);
+        const QPointF p = s->valueToScreen(s->x(i), s->y(i));
+        if (tool->beginDrag(p)) {
+            ++hits;
+            tool->dragTo(p + QPointF(1, 1));
+            tool->dragTo(p);
+            tool->endDrag();
+        }
+    }
+    state.counters["hit"] = benchmark::Counter(hits, benchmark::Counter::kAvgIterations);
+    tool->setSeries(nullptr);
+}
+BENCHMARK(BM_HitTestAndDragStep)->Unit(benchmark::kMicrosecond);
+
+// The first hit test after an import builds the index of the curve.
+void BM_FirstHitTestAfterImport(benchmark::State& state) {
+    TForm1& w = imported();
+    ChartSeries* s = w.rawSeries;
+    const QPointF p = s->valueToScreen(s->x(1234), s->y(1234));
+    for (auto _ : state) {
+        state.PauseTiming();
+        s->setPoints(million().disp, million().force);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(s->pointAt(p));
+    }
+}
+BENCHMARK(BM_FirstHitTestAfterImport)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    auto window = std::make_unique<TForm1>();
+    window->show();
+    QCoreApplication::processEvents();
+    form = window.get();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
