@@ -1,5 +1,6 @@
 #include "export/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,9 +12,10 @@ std::string formatNumber(double value, char decimalSeparator) {
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
     if (value == 0.0) return "0"; // -0 as well
 
-    // "%.14e" rounds correctly to 15 significant digits: d.dddddddddddddde[+-]xx
+    // Scientific with 14 decimals rounds correctly to 15 significant digits: d.dddde[+-]xx
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
+    const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
+    *res.ptr = '\0';
     const bool negative = buf[0] == '-';
     const char* p = buf + (negative ? 1 : 0);
     std::string digits;
