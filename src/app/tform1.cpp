@@ -66,14 +66,16 @@ QComboBox* dropDown(QWidget* parent, const char* name, int x, int y, int w,
 namespace {
 
 // The window is laid out for Tahoma 8 pt. Where the system has no Tahoma, the metric-compatible
-// face that Debian ships with its Windows API fonts is used when present.
+// face that Debian ships with its Windows API fonts is used when present. Only its regular face:
+// the bold one of that set draws hardly heavier than the regular, so bold text is emboldened from
+// the regular face instead.
 void ensureTahoma() {
     static bool done = false;
     if (done) return;
     done = true;
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
-    for (const char* f : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-        if (QFile::exists(QLatin1String(f))) QFontDatabase::addApplicationFont(QLatin1String(f));
+    const QString regular = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(regular)) QFontDatabase::addApplicationFont(regular);
 }
 
 } // namespace
