@@ -36,7 +36,7 @@ xvfb-run -a -s "-screen 0 1100x820x24" bash -c '
   click "$main" 121 $((345 + 157 + menu))            # 提取骨架曲线 (rule 1)
   click "$main" 175 $((145 + 59 + menu))             # Loop No.: the second largest loop
   xdotool key End Up Return; sleep 0.7
-  import -window "$main" "$TC_DOCS/screenshot-main.png"
+  import -window "$main" "$TC_DOCS/guide-main.png"
   click "$main" 65 $((645 + 12 + menu))              # About
   about=$(wait_for "^About$")
   import -window "$about" "$TC_DOCS/screenshot-about.png"
