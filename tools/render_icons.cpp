@@ -1,7 +1,8 @@
 // Renders the program icon into the files that desktops and Windows use:
 //   render_icons OUT_DIR
-// writes OUT_DIR/hicolor/<N>x<N>/apps/tarvelcurve.png for the usual sizes and OUT_DIR/tarvelcurve.ico
-// (PNG entries, 16 to 256 pixels). scripts/make_icons.sh runs it; the files are kept in the tree.
+// writes OUT_DIR/hicolor/<N>x<N>/apps/tarvelcurve.png for the usual sizes and
+// OUT_DIR/tarvelcurve.ico (PNG entries, 16 to 256 pixels). scripts/make_icons.sh runs it; the files
+// are kept in the tree.
 #include "app/artwork.h"
 
 #include <QBuffer>
@@ -65,7 +66,8 @@ int main(int argc, char* argv[]) {
         putLe32(ico, offset);
         offset += static_cast<quint32>(pngs[i].size());
     }
-    for (const QByteArray& png : pngs) ico += png;
+    for (const QByteArray& png : pngs)
+        ico += png;
     QFile f(out.filePath(QStringLiteral("tarvelcurve.ico")));
     if (!f.open(QIODevice::WriteOnly) || f.write(ico) != ico.size()) return 1;
     return 0;

@@ -48,7 +48,8 @@ struct Mapper {
 QPolygonF mapped(const std::vector<QPointF>& pts, const Mapper& m) {
     QPolygonF poly;
     poly.reserve(static_cast<qsizetype>(pts.size()));
-    for (const QPointF& q : pts) poly << m(q);
+    for (const QPointF& q : pts)
+        poly << m(q);
     return poly;
 }
 
@@ -145,7 +146,8 @@ void paintProgramIcon(QPainter& p, const QRectF& r) {
     const std::vector<QPointF> rec = sampleRecord(perCycle);
     const Skeleton sk = sampleSkeleton(perCycle);
     double fmax = 0;
-    for (const QPointF& q : rec) fmax = std::max(fmax, std::abs(q.y()));
+    for (const QPointF& q : rec)
+        fmax = std::max(fmax, std::abs(q.y()));
     const Mapper m{QRectF(-10.8, -fmax * 1.12, 21.6, fmax * 2.24), plot};
 
     QPen loopPen(QColor(255, 255, 255), std::max(1.0, s * 0.045));
@@ -169,7 +171,8 @@ void paintProgramIcon(QPainter& p, const QRectF& r) {
     if (s >= 48) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0xff, 0xd2, 0x3f));
-        for (const QPointF& q : {skeleton.front(), skeleton.back()}) p.drawEllipse(m(q), s * 0.05, s * 0.05);
+        for (const QPointF& q : {skeleton.front(), skeleton.back()})
+            p.drawEllipse(m(q), s * 0.05, s * 0.05);
     }
     p.restore();
 }
@@ -185,8 +188,8 @@ void paintSampleChart(QPainter& p, const QRectF& r, ChartStyle style) {
     const double fontPx = std::clamp(r.height() / 22.0, 8.0, 11.0);
     p.setFont(pictureFont(fontPx));
     const QFontMetricsF fm(p.font());
-    const QRectF plot = r.adjusted(fm.horizontalAdvance(QStringLiteral("-000")) + fm.height() + 6, fm.height() + 6,
-                                   -10, -(2 * fm.height() + 8));
+    const QRectF plot = r.adjusted(fm.horizontalAdvance(QStringLiteral("-000")) + fm.height() + 6,
+                                   fm.height() + 6, -10, -(2 * fm.height() + 8));
     const Mapper m{data, plot};
 
     // Grid and tick labels.
@@ -204,7 +207,8 @@ void paintSampleChart(QPainter& p, const QRectF& r, ChartStyle style) {
     for (double x = std::ceil(data.left() / sx) * sx; x <= data.right(); x += sx) {
         const double px = m({x, 0}).x();
         const QString t = QString::number(std::round(x / sx) * sx);
-        p.drawText(QRectF(px - 30, plot.bottom() + 2, 60, fm.height()), Qt::AlignHCenter | Qt::AlignTop, t);
+        p.drawText(QRectF(px - 30, plot.bottom() + 2, 60, fm.height()),
+                   Qt::AlignHCenter | Qt::AlignTop, t);
     }
     for (double y = std::ceil(data.top() / sy) * sy; y <= data.bottom(); y += sy) {
         const double py = m({0, y}).y();
@@ -220,32 +224,36 @@ void paintSampleChart(QPainter& p, const QRectF& r, ChartStyle style) {
     p.save();
     p.translate(r.left() + 1, plot.center().y());
     p.rotate(-90);
-    p.drawText(QRectF(-plot.height() / 2, 0, plot.height(), fm.height() + 2), Qt::AlignHCenter | Qt::AlignTop,
-               QStringLiteral("Force"));
+    p.drawText(QRectF(-plot.height() / 2, 0, plot.height(), fm.height() + 2),
+               Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Force"));
     p.restore();
 
     p.save();
     p.setClipRect(plot);
     p.setPen(QPen(style == ChartStyle::SkeletonOnly ? QColor(0xb8, 0xb8, 0xb8) : Qt::black, 1));
     p.drawPolyline(mapped(rec, m));
-    for (const auto& [pts, colour] : {std::pair{&sk.positive, QColor(0xFF, 0, 0)}, {&sk.negative, QColor(0, 0, 0xFF)}}) {
+    for (const auto& [pts, colour] :
+         {std::pair{&sk.positive, QColor(0xFF, 0, 0)}, {&sk.negative, QColor(0, 0, 0xFF)}}) {
         p.setPen(QPen(colour, 2));
         p.setBrush(Qt::NoBrush);
         const QPolygonF poly = mapped(*pts, m);
         p.drawPolyline(poly);
         p.setBrush(colour);
         p.setPen(Qt::NoPen);
-        for (const QPointF& q : poly) p.drawEllipse(q, 3, 3);
+        for (const QPointF& q : poly)
+            p.drawEllipse(q, 3, 3);
     }
     p.restore();
 
     // Legend, top left inside the plot.
     const QString names[] = {QStringLiteral("Loop"), QStringLiteral("Tarvel_Positive"),
                              QStringLiteral("Tarvel_Negative")};
-    const QColor colours[] = {style == ChartStyle::SkeletonOnly ? QColor(0xb8, 0xb8, 0xb8) : Qt::black,
+    const QColor colours[] = {style == ChartStyle::SkeletonOnly ? QColor(0xb8, 0xb8, 0xb8)
+                                                                : Qt::black,
                               QColor(0xFF, 0, 0), QColor(0, 0, 0xFF)};
     double lw = 0;
-    for (const QString& n : names) lw = std::max(lw, fm.horizontalAdvance(n));
+    for (const QString& n : names)
+        lw = std::max(lw, fm.horizontalAdvance(n));
     const QRectF legend(plot.left() + 6, plot.top() + 6, lw + 30, 3 * fm.height() + 8);
     p.setPen(QPen(QColor(0x99, 0x99, 0x99), 1));
     p.setBrush(QColor(255, 255, 255, 230));
@@ -255,7 +263,8 @@ void paintSampleChart(QPainter& p, const QRectF& r, ChartStyle style) {
         p.setPen(QPen(colours[i], 2));
         p.drawLine(QPointF(legend.left() + 5, y), QPointF(legend.left() + 21, y));
         p.setPen(colours[i]);
-        p.drawText(QRectF(legend.left() + 25, y - fm.height() / 2, lw + 4, fm.height()), Qt::AlignVCenter, names[i]);
+        p.drawText(QRectF(legend.left() + 25, y - fm.height() / 2, lw + 4, fm.height()),
+                   Qt::AlignVCenter, names[i]);
     }
     p.restore();
 }
@@ -292,7 +301,8 @@ void paintTestSetup(QPainter& p, const QRectF& r) {
     p.drawRect(footing);
     p.drawRect(column);
     p.setPen(QPen(concrete.darker(140), 1, Qt::DashLine));
-    for (double f : {0.3, 0.5, 0.7}) p.drawLine(at(0.605, 0.26 + 0.48 * f), at(0.695, 0.26 + 0.48 * f));
+    for (double f : {0.3, 0.5, 0.7})
+        p.drawLine(at(0.605, 0.26 + 0.48 * f), at(0.695, 0.26 + 0.48 * f));
     // The deflected shape, drawn faintly.
     QPainterPath bent(at(0.59, 0.74));
     bent.cubicTo(at(0.59, 0.55), at(0.62, 0.35), at(0.64, 0.26));
@@ -334,8 +344,8 @@ void paintTestSetup(QPainter& p, const QRectF& r) {
     p.drawText(QRectF(at(0.03, 0.02), QSizeF(0.5 * w, 0.09 * h)), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Cyclic loading test"));
     p.setFont(pictureFont(fontPx));
-    p.drawText(QRectF(at(0.19, ay + 0.075), QSizeF(0.3 * w, 0.07 * h)), Qt::AlignLeft | Qt::AlignTop,
-               QStringLiteral("Actuator"));
+    p.drawText(QRectF(at(0.19, ay + 0.075), QSizeF(0.3 * w, 0.07 * h)),
+               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Actuator"));
     p.drawText(QRectF(at(0.72, 0.60), QSizeF(0.27 * w, 0.08 * h)), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Specimen"));
 
@@ -350,7 +360,8 @@ void paintTestSetup(QPainter& p, const QRectF& r) {
         const double t = double(i) / n;
         const double amp = 0.12 + 0.85 * std::floor(t * 6) / 6;
         hist << QPointF(inset.left() + 3 + t * (inset.width() - 6),
-                        inset.center().y() - amp * (inset.height() / 2 - 3) * std::sin(2 * std::numbers::pi * 12 * t));
+                        inset.center().y() - amp * (inset.height() / 2 - 3) *
+                                                 std::sin(2 * std::numbers::pi * 12 * t));
     }
     p.setPen(QPen(QColor(0xc0, 0x39, 0x2b), 1));
     p.drawPolyline(hist);
@@ -385,10 +396,11 @@ void paintThankYou(QPainter& p, const QRectF& r) {
     QPainterPath cupPath;
     cupPath.moveTo(body.topLeft());
     cupPath.lineTo(body.topRight());
-    cupPath.cubicTo(QPointF(body.right(), body.bottom() - h * 0.05), QPointF(body.right() - w * 0.05, body.bottom()),
+    cupPath.cubicTo(QPointF(body.right(), body.bottom() - h * 0.05),
+                    QPointF(body.right() - w * 0.05, body.bottom()),
                     QPointF(body.center().x(), body.bottom()));
-    cupPath.cubicTo(QPointF(body.left() + w * 0.05, body.bottom()), QPointF(body.left(), body.bottom() - h * 0.05),
-                    body.topLeft());
+    cupPath.cubicTo(QPointF(body.left() + w * 0.05, body.bottom()),
+                    QPointF(body.left(), body.bottom() - h * 0.05), body.topLeft());
     p.drawPath(cupPath);
     p.setBrush(coffee);
     p.drawEllipse(QRectF(body.left(), body.top() - h * 0.03, body.width(), h * 0.06));
@@ -397,9 +409,11 @@ void paintThankYou(QPainter& p, const QRectF& r) {
 
     p.setPen(QColor(0x6b, 0x3e, 0x26));
     p.setFont(pictureFont(std::clamp(h / 9.0, 11.0, 18.0), true));
-    p.drawText(QRectF(r.left(), r.top() + h * 0.64, w, h * 0.18), Qt::AlignCenter, QStringLiteral("谢谢!"));
+    p.drawText(QRectF(r.left(), r.top() + h * 0.64, w, h * 0.18), Qt::AlignCenter,
+               QStringLiteral("谢谢!"));
     p.setFont(pictureFont(std::clamp(h / 14.0, 9.0, 12.0)));
-    p.drawText(QRectF(r.left(), r.top() + h * 0.82, w, h * 0.14), Qt::AlignCenter, QStringLiteral("Thank you!"));
+    p.drawText(QRectF(r.left(), r.top() + h * 0.82, w, h * 0.14), Qt::AlignCenter,
+               QStringLiteral("Thank you!"));
     p.restore();
 }
 
@@ -413,7 +427,8 @@ QImage programIconImage(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
     return icon;
 }
 

@@ -14,8 +14,8 @@ inline QFont tahoma(int pixelSize, bool bold = false) {
 }
 
 // A plain label at a position; its size follows its text unless a width is given.
-inline QLabel* label(QWidget* parent, const char* name, int x, int y, const QString& text, int width = 0,
-                     const QFont* font = nullptr) {
+inline QLabel* label(QWidget* parent, const char* name, int x, int y, const QString& text,
+                     int width = 0, const QFont* font = nullptr) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
     if (font) l->setFont(*font);

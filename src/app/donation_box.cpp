@@ -14,8 +14,8 @@ using dialogs::tahoma;
 TDonationBox::TDonationBox(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("DonationBox"));
     // A single border with the system menu only: no minimise, maximise or help buttons.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Donation (捐助)"));
     setFont(tahoma(11));
     setFixedSize(651, 463);
@@ -23,9 +23,12 @@ TDonationBox::TDonationBox(QWidget* owner) : QDialog(owner) {
 
     img1 = new PictureBox("img1", QRect(16, 14, 64, 64), art::paintProgramIcon, this);
     const QFont heading = tahoma(15, true);
-    lbl1 = label(this, "lbl1", 96, 16, QStringLiteral("Tarvel Curve Analysis is free."), 0, &heading);
-    lbl2 = label(this, "lbl2", 96, 42,
-                 QStringLiteral("If it saves you time with your test records, you can support its development."));
+    lbl1 =
+        label(this, "lbl1", 96, 16, QStringLiteral("Tarvel Curve Analysis is free."), 0, &heading);
+    lbl2 =
+        label(this, "lbl2", 96, 42,
+              QStringLiteral(
+                  "If it saves you time with your test records, you can support its development."));
     const QFont bold = tahoma(11, true);
     lbl10 = label(this, "lbl10", 96, 64, QStringLiteral("Donation (捐助) :    "), 0, &bold);
     lbl11 = new LinkLabel(webSiteHost() + QStringLiteral("/donate"), donationUrl(), this);
@@ -34,24 +37,28 @@ TDonationBox::TDonationBox(QWidget* owner) : QDialog(owner) {
     lbl11->adjustSize();
 
     const QString hint = QStringLiteral("Tarvel Curve Analysis - ") + webSiteHost();
-    img2 = new PictureBox("img2", QRect(16, 94, 300, 240),
-                          [](QPainter& p, const QRectF& r) {
-                              art::paintSampleChart(p, r, art::ChartStyle::LoopsAndSkeleton);
-                          },
-                          this);
-    img3 = new PictureBox("img3", QRect(335, 94, 300, 240),
-                          [](QPainter& p, const QRectF& r) {
-                              art::paintSampleChart(p, r, art::ChartStyle::SkeletonOnly);
-                          },
-                          this);
+    img2 = new PictureBox(
+        "img2", QRect(16, 94, 300, 240),
+        [](QPainter& p, const QRectF& r) {
+            art::paintSampleChart(p, r, art::ChartStyle::LoopsAndSkeleton);
+        },
+        this);
+    img3 = new PictureBox(
+        "img3", QRect(335, 94, 300, 240),
+        [](QPainter& p, const QRectF& r) {
+            art::paintSampleChart(p, r, art::ChartStyle::SkeletonOnly);
+        },
+        this);
     for (PictureBox* img : {img2, img3}) {
         img->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         img->setToolTip(hint);
     }
     img4 = new PictureBox("img4", QRect(16, 346, 150, 104), art::paintThankYou, this);
-    lbl3 = label(this, "lbl3", 184, 360,
-                 QStringLiteral("Every contribution keeps the program free and goes into new features,"));
-    lbl4 = label(this, "lbl4", 184, 378, QStringLiteral("more sample records and a better user guide."));
+    lbl3 = label(
+        this, "lbl3", 184, 360,
+        QStringLiteral("Every contribution keeps the program free and goes into new features,"));
+    lbl4 = label(this, "lbl4", 184, 378,
+                 QStringLiteral("more sample records and a better user guide."));
     lbl5 = label(this, "lbl5", 184, 404, QStringLiteral("感谢您的支持!"), 0, &bold);
 
     btn1 = new QPushButton(QStringLiteral("Close"), this);
@@ -61,4 +68,6 @@ TDonationBox::TDonationBox(QWidget* owner) : QDialog(owner) {
     connect(btn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TDonationBox::reject() { accept(); }
+void TDonationBox::reject() {
+    accept();
+}

@@ -39,7 +39,8 @@ void LinkLabel::mousePressEvent(QMouseEvent* event) {
 
 // A click is a left press and release on the label; moving off before releasing cancels it.
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     pressed_ = false;
     QLabel::mouseReleaseEvent(event);
     if (!click) return;

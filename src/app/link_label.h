@@ -8,7 +8,8 @@
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    LinkLabel(const QString& text, const QUrl& url, QWidget* parent = nullptr, bool hoverStyle = true);
+    LinkLabel(const QString& text, const QUrl& url, QWidget* parent = nullptr,
+              bool hoverStyle = true);
 
     QUrl url() const { return url_; }
     void setUrl(const QUrl& url) { url_ = url; }

@@ -5,12 +5,24 @@
 
 // About and donation dialogs and the web links.
 
-void TForm1::btn3Click() { showAboutBox(); }
-void TForm1::HLAP1Click() { showAboutBox(); }
-void TForm1::btn4Click() { showDonationBox(); }
-void TForm1::mniDonation1Click() { showDonationBox(); }
-void TForm1::Howtouse1Click() { tc::gui::openWebPage(tc::gui::userGuideUrl()); }
-void TForm1::mniWebsite1Click() { tc::gui::openWebPage(tc::gui::webSiteUrl()); }
+void TForm1::btn3Click() {
+    showAboutBox();
+}
+void TForm1::HLAP1Click() {
+    showAboutBox();
+}
+void TForm1::btn4Click() {
+    showDonationBox();
+}
+void TForm1::mniDonation1Click() {
+    showDonationBox();
+}
+void TForm1::Howtouse1Click() {
+    tc::gui::openWebPage(tc::gui::userGuideUrl());
+}
+void TForm1::mniWebsite1Click() {
+    tc::gui::openWebPage(tc::gui::webSiteUrl());
+}
 
 // Each opening makes a new dialog owned by this window; it is destroyed when it closes.
 void TForm1::showAboutBox() {

@@ -16,19 +16,30 @@ namespace {
 const QString kGuideName = QStringLiteral("user-guide.html");
 }
 
-QString authorCredit() { return QStringLiteral("TarvelCurve team"); }
-
-QString mainWindowCaption() {
-    return QStringLiteral("Tarvel Curve Analysis (") + authorCredit() + QStringLiteral(") (20190816)");
+QString authorCredit() {
+    return QStringLiteral("TarvelCurve team");
 }
 
-QString contactAddress() { return QStringLiteral("team@") + webSiteHost(); }
+QString mainWindowCaption() {
+    return QStringLiteral("Tarvel Curve Analysis (") + authorCredit() +
+           QStringLiteral(") (20190816)");
+}
 
-QString webSiteHost() { return QStringLiteral("tarvel.example.org"); }
+QString contactAddress() {
+    return QStringLiteral("team@") + webSiteHost();
+}
 
-QUrl webSiteUrl() { return QUrl(QStringLiteral("https://") + webSiteHost() + QStringLiteral("/")); }
+QString webSiteHost() {
+    return QStringLiteral("tarvel.example.org");
+}
 
-QUrl donationUrl() { return QUrl(QStringLiteral("https://") + webSiteHost() + QStringLiteral("/donate")); }
+QUrl webSiteUrl() {
+    return QUrl(QStringLiteral("https://") + webSiteHost() + QStringLiteral("/"));
+}
+
+QUrl donationUrl() {
+    return QUrl(QStringLiteral("https://") + webSiteHost() + QStringLiteral("/donate"));
+}
 
 QUrl onlineGuideUrl() {
     return QUrl(QStringLiteral("https://") + webSiteHost() + QStringLiteral("/how-to-use/"));
@@ -53,6 +64,8 @@ QUrl userGuideUrl() {
     return local.isEmpty() ? onlineGuideUrl() : QUrl::fromLocalFile(local);
 }
 
-void openWebPage(const QUrl& url) { (void)QDesktopServices::openUrl(url); }
+void openWebPage(const QUrl& url) {
+    (void)QDesktopServices::openUrl(url);
+}
 
 } // namespace tc::gui

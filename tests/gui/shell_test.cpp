@@ -36,7 +36,8 @@ const QStringList kSchemes{QStringLiteral("http"), QStringLiteral("https"), QStr
 // A widget that runs a given action when pressed: an event handler that may throw.
 class Thrower : public QWidget {
 public:
-    Thrower(QWidget* parent, std::function<void()> action) : QWidget(parent), action_(std::move(action)) {
+    Thrower(QWidget* parent, std::function<void()> action)
+        : QWidget(parent), action_(std::move(action)) {
         setGeometry(0, 0, 20, 20);
     }
 
@@ -60,10 +61,12 @@ class UrlRecorder : public QObject {
     Q_OBJECT
 public:
     UrlRecorder() {
-        for (const QString& s : kSchemes) QDesktopServices::setUrlHandler(s, this, "open");
+        for (const QString& s : kSchemes)
+            QDesktopServices::setUrlHandler(s, this, "open");
     }
     ~UrlRecorder() override {
-        for (const QString& s : kSchemes) QDesktopServices::unsetUrlHandler(s);
+        for (const QString& s : kSchemes)
+            QDesktopServices::unsetUrlHandler(s);
     }
     QList<QUrl> urls;
 
@@ -81,13 +84,16 @@ class ShellTest : public QObject {
         UrlRecorder urls;
         QStringList events;
         answers.otherDialog = [&](QWidget* w) {
-            events << QStringLiteral("%1 \"%2\"").arg(QLatin1String(w->metaObject()->className()), w->windowTitle());
+            events << QStringLiteral("%1 \"%2\"")
+                          .arg(QLatin1String(w->metaObject()->className()), w->windowTitle());
             if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
             return true;
         };
         command();
-        for (int i = 0; i < answers.fileDialogsSeen; ++i) events << QStringLiteral("file dialog");
-        for (const auto& m : answers.messages) events << QStringLiteral("message \"%1\": %2").arg(m.title, m.text);
+        for (int i = 0; i < answers.fileDialogsSeen; ++i)
+            events << QStringLiteral("file dialog");
+        for (const auto& m : answers.messages)
+            events << QStringLiteral("message \"%1\": %2").arg(m.title, m.text);
         for (const QUrl& u : urls.urls) {
             if (!u.isLocalFile()) {
                 events << QStringLiteral("open ") + u.toString();
@@ -96,8 +102,10 @@ class ShellTest : public QObject {
             // A file the command made: compared by the form of its name, and not left behind.
             const QFileInfo file(u.toLocalFile());
             static const QRegularExpression digits(QStringLiteral("[0-9]+"));
-            events << QStringLiteral("open file ") + file.fileName().replace(digits, QStringLiteral("#"));
-            if (file.absolutePath() == QFileInfo(QDir::tempPath()).absoluteFilePath()) QFile::remove(file.filePath());
+            events << QStringLiteral("open file ") +
+                          file.fileName().replace(digits, QStringLiteral("#"));
+            if (file.absolutePath() == QFileInfo(QDir::tempPath()).absoluteFilePath())
+                QFile::remove(file.filePath());
         }
         return events;
     }
@@ -182,12 +190,14 @@ private slots:
         });
         QCOMPARE(events.size(), 1);
         const QString box = QStringLiteral("message \"TarvelCurve\": ");
-        QVERIFY2(events[0].startsWith(box) && events[0].endsWith(message)
-                     && (kind != 0 || events[0].contains("x1")), qPrintable(events[0]));
+        QVERIFY2(events[0].startsWith(box) && events[0].endsWith(message) &&
+                     (kind != 0 || events[0].contains("x1")),
+                 qPrintable(events[0]));
         if (message.isEmpty()) QCOMPARE(events[0], box);
         QVERIFY(w.isVisible());
         // The window goes on working.
-        QCOMPARE(trace([&] { w.btn3->click(); }), QStringList{QStringLiteral("TAboutBox \"About\"")});
+        QCOMPARE(trace([&] { w.btn3->click(); }),
+                 QStringList{QStringLiteral("TAboutBox \"About\"")});
     }
 
     // ---- command wiring ----
@@ -197,11 +207,17 @@ private slots:
         QTest::addColumn<QString>("buttonName");
         QTest::addColumn<QString>("actionName");
         QTest::addColumn<QStringList>("expected"); // empty: only the same as the other
-        QTest::newRow("Import Loop") << "btn1" << "ImportData1" << QStringList{"file dialog"};
-        QTest::newRow("save results") << "btn7" << "ExportResults1" << QStringList{};
-        QTest::newRow("Excel export") << "btn8" << "ExportDraw12Excel1" << QStringList{};
-        QTest::newRow("About") << "btn3" << "HLAP1" << QStringList{"TAboutBox \"About\""};
-        QTest::newRow("Donation") << "btn4" << "mniDonation1" << QStringList{"TDonationBox \"Donation (捐助)\""};
+        QTest::newRow("Import Loop") << "btn1"
+                                     << "ImportData1" << QStringList{"file dialog"};
+        QTest::newRow("save results") << "btn7"
+                                      << "ExportResults1" << QStringList{};
+        QTest::newRow("Excel export") << "btn8"
+                                      << "ExportDraw12Excel1" << QStringList{};
+        QTest::newRow("About") << "btn3"
+                               << "HLAP1" << QStringList{"TAboutBox \"About\""};
+        QTest::newRow("Donation") << "btn4"
+                                  << "mniDonation1"
+                                  << QStringList{"TDonationBox \"Donation (捐助)\""};
     }
     void buttonAndMenuItemDoTheSame() {
         QFETCH(QString, buttonName);
@@ -239,7 +255,8 @@ private slots:
         std::set<QString> seen;
         for (QAction* a : w.mm1->findChildren<QAction*>()) {
             if (a->shortcut().isEmpty()) continue;
-            QVERIFY2(seen.insert(a->shortcut().toString()).second, qPrintable(a->shortcut().toString()));
+            QVERIFY2(seen.insert(a->shortcut().toString()).second,
+                     qPrintable(a->shortcut().toString()));
         }
     }
 
@@ -250,10 +267,14 @@ private slots:
         QTest::addColumn<QString>("dialogClass");
         QTest::addColumn<QString>("closeBy");
         for (const char* closeBy : {"button", "close box", "escape"}) {
-            QTest::addRow("about button, %s", closeBy) << "btn3" << "TAboutBox" << closeBy;
-            QTest::addRow("about menu, %s", closeBy) << "HLAP1" << "TAboutBox" << closeBy;
-            QTest::addRow("donation button, %s", closeBy) << "btn4" << "TDonationBox" << closeBy;
-            QTest::addRow("donation menu, %s", closeBy) << "mniDonation1" << "TDonationBox" << closeBy;
+            QTest::addRow("about button, %s", closeBy) << "btn3"
+                                                       << "TAboutBox" << closeBy;
+            QTest::addRow("about menu, %s", closeBy) << "HLAP1"
+                                                     << "TAboutBox" << closeBy;
+            QTest::addRow("donation button, %s", closeBy) << "btn4"
+                                                          << "TDonationBox" << closeBy;
+            QTest::addRow("donation menu, %s", closeBy) << "mniDonation1"
+                                                        << "TDonationBox" << closeBy;
         }
     }
     void dialogIsNewOnEveryOpeningAndClosesLikeOk() {
@@ -272,10 +293,12 @@ private slots:
             if (!d) return false;
             if (!opened.isEmpty()) firstGoneBeforeSecond = opened.constFirst().isNull();
             opened << d;
-            ownedByTheWindow = ownedByTheWindow && d->parentWidget() == &w && d->inherits(qPrintable(dialogClass));
+            ownedByTheWindow =
+                ownedByTheWindow && d->parentWidget() == &w && d->inherits(qPrintable(dialogClass));
             connect(d, &QDialog::finished, [&](int r) { results << r; });
             if (closeBy == "button")
-                d->findChild<QPushButton*>(dialogClass == "TAboutBox" ? "OKButton" : "btn1")->click();
+                d->findChild<QPushButton*>(dialogClass == "TAboutBox" ? "OKButton" : "btn1")
+                    ->click();
             else if (closeBy == "close box")
                 d->close();
             else
@@ -283,8 +306,10 @@ private slots:
             return true;
         };
         auto open = [&] {
-            if (QAbstractButton* b = button(w, trigger)) b->click();
-            else action(w, trigger)->trigger();
+            if (QAbstractButton* b = button(w, trigger))
+                b->click();
+            else
+                action(w, trigger)->trigger();
         };
         open();
         QCOMPARE(opened.size(), 1);
@@ -321,7 +346,8 @@ private slots:
         const QRect screen = w.screen()->availableGeometry();
         QRect centred = dialogRect;
         centred.moveCenter(w.frameGeometry().center());
-        if (!screen.contains(centred)) QSKIP("the test screen is too small to centre the dialog on the window");
+        if (!screen.contains(centred))
+            QSKIP("the test screen is too small to centre the dialog on the window");
         QVERIFY2(std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2,
                  qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
     }
@@ -332,13 +358,15 @@ private slots:
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
         QCOMPARE(box.size(), QSize(767, 602));
         QCOMPARE(box.minimumSize(), box.maximumSize());
-        QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(
+            !(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(box.isModal());
         QCOMPARE(box.OKButton->text(), QStringLiteral("OK"));
         QVERIFY(box.OKButton->isDefault());
         QCOMPARE(box.Panel1->frameShadow(), QFrame::Raised);
         QStringList texts;
-        for (QLabel* l : box.findChildren<QLabel*>()) texts << l->text();
+        for (QLabel* l : box.findChildren<QLabel*>())
+            texts << l->text();
         QVERIFY(texts.contains(QStringLiteral("Tarvel Curve Analysis Program")));
         QVERIFY(texts.contains(QStringLiteral("Version: 2019.08.16")));
         QVERIFY(box.lbl9->text().contains(tc::gui::webSiteHost()));
@@ -361,11 +389,13 @@ private slots:
         const QList<PictureBox*> pictures = box.findChildren<PictureBox*>();
         QCOMPARE(pictures.size(), 4);
         int naming = 0;
-        for (PictureBox* p : pictures) naming += p->toolTip().contains(tc::gui::webSiteHost());
+        for (PictureBox* p : pictures)
+            naming += p->toolTip().contains(tc::gui::webSiteHost());
         QCOMPARE(naming, 2);
     }
 
-    // Every text of the dialogs is shown whole, inside its window, and every picture draws something.
+    // Every text of the dialogs is shown whole, inside its window, and every picture draws
+    // something.
     void dialogTextsFitAndPicturesDraw_data() {
         QTest::addColumn<QString>("dialogClass");
         QTest::newRow("about") << "TAboutBox";
@@ -375,8 +405,10 @@ private slots:
         QFETCH(QString, dialogClass);
         TForm1 w;
         std::unique_ptr<QDialog> box;
-        if (dialogClass == "TAboutBox") box = std::make_unique<TAboutBox>(&w);
-        else box = std::make_unique<TDonationBox>(&w);
+        if (dialogClass == "TAboutBox")
+            box = std::make_unique<TAboutBox>(&w);
+        else
+            box = std::make_unique<TDonationBox>(&w);
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
         const QRect client = box->rect();
@@ -386,13 +418,15 @@ private slots:
             const QRect inBox(l->mapTo(box.get(), QPoint(0, 0)), l->size());
             QVERIFY2(client.contains(inBox), qPrintable(name + " leaves the window"));
             const QRect inParent = l->geometry();
-            QVERIFY2(l->parentWidget()->rect().contains(inParent), qPrintable(name + " leaves its panel"));
+            QVERIFY2(l->parentWidget()->rect().contains(inParent),
+                     qPrintable(name + " leaves its panel"));
         }
         for (PictureBox* p : box->findChildren<PictureBox*>()) {
             const QImage img = p->grab().toImage();
             QSet<QRgb> colours;
             for (int y = 0; y < img.height(); y += 2)
-                for (int x = 0; x < img.width(); x += 2) colours.insert(img.pixel(x, y));
+                for (int x = 0; x < img.width(); x += 2)
+                    colours.insert(img.pixel(x, y));
             QVERIFY2(colours.size() > 20, qPrintable(p->objectName() + " draws next to nothing"));
         }
     }
@@ -402,10 +436,14 @@ private slots:
     void linksLightUpUnderTheMouse_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("name");
-        QTest::newRow("status bar web site") << "main" << "rzfldsts2";
-        QTest::newRow("about web site") << "about" << "lbl6";
-        QTest::newRow("about donation page") << "about" << "lbl11";
-        QTest::newRow("donation page") << "donation" << "lbl11";
+        QTest::newRow("status bar web site") << "main"
+                                             << "rzfldsts2";
+        QTest::newRow("about web site") << "about"
+                                        << "lbl6";
+        QTest::newRow("about donation page") << "about"
+                                             << "lbl11";
+        QTest::newRow("donation page") << "donation"
+                                       << "lbl11";
     }
     void linksLightUpUnderTheMouse() {
         QFETCH(QString, where);
@@ -418,7 +456,8 @@ private slots:
         auto* link = host->findChild<LinkLabel*>(name);
         QVERIFY(link);
         auto check = [&](bool hot) {
-            QCOMPARE(link->palette().color(QPalette::WindowText), hot ? QColor(0, 0, 0xFF) : QColor(0, 0, 0));
+            QCOMPARE(link->palette().color(QPalette::WindowText),
+                     hot ? QColor(0, 0, 0xFF) : QColor(0, 0, 0));
             QVERIFY(link->font().bold());
             QCOMPARE(link->font().underline(), hot);
         };
@@ -436,12 +475,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QUrl>("url");
         const QUrl site = tc::gui::webSiteUrl(), donate = tc::gui::donationUrl();
-        QTest::newRow("status bar") << "main" << "rzfldsts2" << site;
-        QTest::newRow("about web site") << "about" << "lbl6" << site;
-        QTest::newRow("about thank-you line") << "about" << "lbl9" << site;
-        QTest::newRow("about donation") << "about" << "lbl11" << donate;
-        QTest::newRow("donation page") << "donation" << "lbl11" << donate;
-        QTest::newRow("menu web site") << "menu" << "mniWebsite1" << site;
+        QTest::newRow("status bar") << "main"
+                                    << "rzfldsts2" << site;
+        QTest::newRow("about web site") << "about"
+                                        << "lbl6" << site;
+        QTest::newRow("about thank-you line") << "about"
+                                              << "lbl9" << site;
+        QTest::newRow("about donation") << "about"
+                                        << "lbl11" << donate;
+        QTest::newRow("donation page") << "donation"
+                                       << "lbl11" << donate;
+        QTest::newRow("menu web site") << "menu"
+                                       << "mniWebsite1" << site;
     }
     void linksOpenTheirAddresses() {
         QFETCH(QString, where);
@@ -487,11 +532,27 @@ private slots:
         QVERIFY(guide.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(guide.readAll());
         // Every command of the window is explained, and the pictures it shows are there.
-        for (const char* s : {"Import Loop", "Analyze Loop", "提取骨架曲线", "删除指定区域容差范围的点", "保存结果",
-                              "输出EXCEL", "Export Modified Loop", "Export Analysis Results", "Export Draw1 2 Excel",
-                              "Excel Export Options", "操作类型", "操作对象", "每一圈力最大点", "每一圈位移最大点",
-                              "每一圈力最大点+位移最大点", "每一圈包络点(力最大点为分界)", "每一圈包络点(位移最大点为分界)",
-                              "控制位移递增", "Loop Direction", "How to use?", "Donation"})
+        for (const char* s : {"Import Loop",
+                              "Analyze Loop",
+                              "提取骨架曲线",
+                              "删除指定区域容差范围的点",
+                              "保存结果",
+                              "输出EXCEL",
+                              "Export Modified Loop",
+                              "Export Analysis Results",
+                              "Export Draw1 2 Excel",
+                              "Excel Export Options",
+                              "操作类型",
+                              "操作对象",
+                              "每一圈力最大点",
+                              "每一圈位移最大点",
+                              "每一圈力最大点+位移最大点",
+                              "每一圈包络点(力最大点为分界)",
+                              "每一圈包络点(位移最大点为分界)",
+                              "控制位移递增",
+                              "Loop Direction",
+                              "How to use?",
+                              "Donation"})
             QVERIFY2(html.contains(QString::fromUtf8(s)), s);
         const QDir dir = QFileInfo(guide).dir();
         static const QRegularExpression img(QStringLiteral("<img[^>]*src=\"([^\"]+)\""));
@@ -512,7 +573,8 @@ private slots:
         QTest::newRow("installed share folder") << QStringList{installed} << installed;
         QTest::newRow("both: the one beside wins") << QStringList{installed, beside} << beside;
         QTest::newRow("none") << QStringList{} << "";
-        QTest::newRow("a folder of that name is no guide") << QStringList{"bin/docs/user-guide.html/"} << "";
+        QTest::newRow("a folder of that name is no guide")
+            << QStringList{"bin/docs/user-guide.html/"} << "";
     }
     void userGuideIsFoundBesideOrInstalled() {
         QFETCH(QStringList, files);
@@ -557,13 +619,15 @@ private slots:
         if (QFontInfo(w.rzfldsts2->font()).family() != QStringLiteral("Tahoma"))
             QSKIP("no Tahoma on this system: the field widths are made for it");
         for (QLabel* f : fields)
-            QVERIFY2(QFontMetrics(f->font()).horizontalAdvance(f->text()) <= f->contentsRect().width(),
+            QVERIFY2(QFontMetrics(f->font()).horizontalAdvance(f->text()) <=
+                         f->contentsRect().width(),
                      qPrintable(f->objectName() + " is clipped"));
     }
 
     void mainWindowCaption() {
         TForm1 w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tarvel Curve Analysis (TarvelCurve team) (20190816)"));
+        QCOMPARE(w.windowTitle(),
+                 QStringLiteral("Tarvel Curve Analysis (TarvelCurve team) (20190816)"));
     }
 
     // ---- the pictures' sample data ----
