@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <functional>
@@ -652,6 +653,14 @@ private:
 };
 
 int main(int argc, char* argv[]) {
+    // Headless, a screen large enough to centre the about box on the main window.
+    QTemporaryFile screens(QDir::tempPath() + QStringLiteral("/tc_screens_XXXXXX.json"));
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
+        screens.write(R"({"screens": [{"name": "big", "x": 0, "y": 0, "width": 1600, "height": 1200,
+                          "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    }
     tc::gui::Application app(argc, argv);
     tc::gui::initApplication();
     app.setAttribute(Qt::AA_Use96Dpi, true);
