@@ -17,15 +17,24 @@ void showError(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, appTitle(), text, QMessageBox::Ok);
 }
 
+void showCurrentException(QWidget* parent) {
+    // A command that failed half-way may have left its wait cursor up.
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    QString message;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    showError(parent, message);
+}
+
 void runCommand(QWidget* parent, const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const std::exception& e) {
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-        showError(parent, QString::fromUtf8(e.what()));
     } catch (...) {
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-        showError(parent, QString());
+        showCurrentException(parent);
     }
 }
 

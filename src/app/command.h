@@ -15,6 +15,10 @@ void showWarning(QWidget* parent, const QString& text);
 // The standard error box: an error that ended a command.
 void showError(QWidget* parent, const QString& text);
 
+// Shows the exception being handled in the standard error box: its message, or an empty message
+// for anything that is not a std::exception. Call only from inside a catch block.
+void showCurrentException(QWidget* parent);
+
 // Runs one command handler; an error it does not catch is shown in the standard error box and
 // the window stays usable. Every handler runs through here: no exception leaves a Qt slot.
 void runCommand(QWidget* parent, const std::function<void()>& handler);

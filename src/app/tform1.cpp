@@ -1,6 +1,8 @@
 #include "app/tform1.h"
 
 #include "app/command.h"
+#include "app/link_label.h"
+#include "app/web_links.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
 #include "chart/cursor_tool.h"
@@ -68,14 +70,16 @@ QComboBox* dropDown(QWidget* parent, const char* name, int x, int y, int w,
 namespace {
 
 // The window is laid out for Tahoma 8 pt. Where the system has no Tahoma, the metric-compatible
-// face that Debian ships with its Windows API fonts is used when present.
+// face that Debian ships with its Windows API fonts is used when present. Only its regular face:
+// the bold one of that set draws hardly heavier than the regular, so bold text is emboldened from
+// the regular face instead.
 void ensureTahoma() {
     static bool done = false;
     if (done) return;
     done = true;
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
-    for (const char* f : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-        if (QFile::exists(QLatin1String(f))) QFontDatabase::addApplicationFont(QLatin1String(f));
+    const QString regular = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(regular)) QFontDatabase::addApplicationFont(regular);
 }
 
 } // namespace
@@ -84,7 +88,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     ensureTahoma();
     tc::InitExcelExportOptions(excelOptions);
-    setWindowTitle(QStringLiteral("Tarvel Curve Analysis (by the TarvelCurve team) (20190816)"));
+    setWindowTitle(tc::gui::mainWindowCaption());
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11); // 8 point at 96 dpi
     setFont(font);
@@ -197,7 +201,7 @@ void TForm1::buildMenu() {
     mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
     Howtouse1 = action(about, "Howtouse1", QStringLiteral("How to use?"));
     Howtouse1->setShortcut(QKeySequence::HelpContents);
-    mniWebsite1 = action(about, "mniWebsite1", QStringLiteral("访问 tarvelcurve.example.org"));
+    mniWebsite1 = action(about, "mniWebsite1", QStringLiteral("访问 ") + tc::gui::webSiteHost());
 }
 
 void TForm1::buildStatusBar() {
@@ -205,8 +209,8 @@ void TForm1::buildStatusBar() {
     rzstsbr1->setObjectName(QStringLiteral("rzstsbr1"));
     rzstsbr1->setFixedHeight(kStatusHeight);
     rzstsbr1->setSizeGripEnabled(true);
-    auto field = [this](const char* name, int width, const QString& text) {
-        auto* l = new QLabel(text, rzstsbr1);
+    auto field = [this](const char* name, int width, const QString& text, QLabel* l = nullptr) {
+        if (!l) l = new QLabel(text, rzstsbr1);
         l->setObjectName(QLatin1String(name));
         l->setFixedWidth(width);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -216,9 +220,11 @@ void TForm1::buildStatusBar() {
         rzstsbr1->addWidget(l);
         return l;
     };
-    rzfldsts3 = field("rzfldsts3", 89, QStringLiteral("TarvelCurve"));
+    rzfldsts3 = field("rzfldsts3", 89, tc::gui::appTitle());
     rzfldsts1 = field("rzfldsts1", 155, QStringLiteral("  Welcome to my Website :"));
-    rzfldsts2 = field("rzfldsts2", 108, QStringLiteral("tarvelcurve.example.org"));
+    // The site's host name, a link: a click opens the web site.
+    rzfldsts2 = field("rzfldsts2", 108, {},
+                      new LinkLabel(tc::gui::webSiteHost(), tc::gui::webSiteUrl(), rzstsbr1));
 }
 
 void TForm1::buildChart() {

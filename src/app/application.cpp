@@ -1,0 +1,48 @@
+#include "app/application.h"
+
+#include "app/artwork.h"
+#include "app/command.h"
+#include "app/tform1.h"
+
+#include <QScreen>
+
+#include <exception>
+
+namespace tc::gui {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showCurrentException(QApplication::activeWindow());
+    }
+    return false;
+}
+
+void initApplication() {
+    QCoreApplication::setApplicationName(appTitle());
+    QCoreApplication::setOrganizationName(QStringLiteral("TarvelCurve"));
+    // Matches the installed tarvelcurve.desktop, so that desktops show the right icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvelcurve"));
+    QApplication::setWindowIcon(art::programIcon());
+}
+
+int runMainWindow() {
+    try {
+        TForm1 form;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = form.frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            form.move(frame.topLeft());
+        }
+        form.show();
+        (void)QApplication::exec();
+    } catch (...) {
+        showCurrentException(nullptr);
+    }
+    return 0;
+}
+
+} // namespace tc::gui
