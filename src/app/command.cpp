@@ -1,11 +1,20 @@
 #include "app/command.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 
 #include <exception>
 
 namespace tc::gui {
+
+char userDecimalSeparator() {
+    const QString p = QLocale().decimalPoint();
+    return p.size() == 1 && p.at(0).unicode() < 128 ? static_cast<char>(p.at(0).unicode()) : '.';
+}
+
+WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
 
 QString appTitle() { return QStringLiteral("TarvelCurve"); }
 

@@ -19,6 +19,18 @@ void showError(QWidget* parent, const QString& text);
 // for anything that is not a std::exception. Call only from inside a catch block.
 void showCurrentException(QWidget* parent);
 
+// The user's decimal separator ('.' where the locale's is not a single ASCII character).
+char userDecimalSeparator();
+
+// Shows the wait cursor for its lifetime: wrap long work in a command.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Runs one command handler; an error it does not catch is shown in the standard error box and
 // the window stays usable. Every handler runs through here: no exception leaves a Qt slot.
 void runCommand(QWidget* parent, const std::function<void()>& handler);

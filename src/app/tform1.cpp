@@ -110,10 +110,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() = default;
 
-char TForm1::decimalSeparator() const {
-    const QString p = QLocale().decimalPoint();
-    return p.size() == 1 && p.at(0).unicode() < 128 ? static_cast<char>(p.at(0).unicode()) : '.';
-}
+char TForm1::decimalSeparator() const { return tc::gui::userDecimalSeparator(); }
 
 void TForm1::buildLayout() {
     QWidget* c = client_;

@@ -45,12 +45,9 @@ void writeWholeFile(const QString& path, const std::string& bytes) {
         cannotCreate(path, direct.errorString());
 }
 
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
+
+using tc::gui::WaitCursor;
 
 // Runs the save dialog with the suggested name; returns the file to write and its type, or an
 // empty path when the user cancelled.

@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -51,11 +50,6 @@ QCheckBox* check(QWidget* parent, const char* name, const QString& text, int x, 
     auto* c = place<QCheckBox>(parent, name, x, y, w, 17);
     c->setText(text);
     return c;
-}
-
-char decimalSeparator() {
-    const QString p = QLocale().decimalPoint();
-    return p.size() == 1 && p.at(0).unicode() < 128 ? static_cast<char>(p.at(0).unicode()) : '.';
 }
 
 int toInt(const QString& text) { return tc::textToInt(text.toStdString()); }
@@ -143,7 +137,7 @@ void TExportOptionForm::fill() {
     edt4->setText(num(o.chartWidth));
     chk3->setChecked(o.showLegend);
     chk4->setChecked(o.legendInLayout);
-    cbb1->setEditText(QString::fromStdString(tc::formatNumber(o.lineWeight, decimalSeparator())));
+    cbb1->setEditText(QString::fromStdString(tc::formatNumber(o.lineWeight, tc::gui::userDecimalSeparator())));
     chk1->setChecked(o.showMarker);
     cbb3->setEditText(num(o.markerSize));
     cbb2->setCurrentIndex(cbb2->findText(num(o.markerStyle))); // a fixed list: the item of that text
@@ -170,7 +164,7 @@ void TExportOptionForm::btn1Click() {
     o.chartHeight = toInt(edt3->text());
     o.showLegend = chk3->isChecked();
     o.legendInLayout = chk4->isChecked();
-    o.lineWeight = static_cast<float>(tc::textToDouble(cbb1->currentText().toStdString(), decimalSeparator()));
+    o.lineWeight = static_cast<float>(tc::textToDouble(cbb1->currentText().toStdString(), tc::gui::userDecimalSeparator()));
     o.markerSize = toInt(cbb3->currentText());
     o.showMarker = chk1->isChecked();
     o.markerStyle = toInt(cbb2->currentText());

@@ -23,12 +23,6 @@ std::string utf8(const QString& s) { return s.toStdString(); }
 
 QString numberText(double v, char sep) { return QString::fromStdString(tc::formatNumber(v, sep)); }
 
-// Shows a wait cursor for the length of a long command.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 void TForm1::clearImport() {
@@ -99,7 +93,7 @@ void TForm1::importLoopFile() {
 
     QString warning;
     {
-        const WaitCursor wait;
+        const tc::gui::WaitCursor wait;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             warning = QStringLiteral("Cannot open file \"%1\". %2")
@@ -130,7 +124,7 @@ void TForm1::btn2Click() {
         return;
     }
     {
-        const WaitCursor wait;
+        const tc::gui::WaitCursor wait;
         analysis = tc::analyzeLoops(dispRaw, forceRaw);
     }
     const tc::LoopAnalysis& a = analysis;

@@ -6,6 +6,7 @@
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
 #include "modal_answerer.h"
+#include "test_files.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -88,11 +89,7 @@ class ChartTest : public QObject {
         QByteArray text;
         for (size_t i = 0; i < disp.size(); ++i)
             text += QByteArray::number(disp[i]) + ' ' + QByteArray::number(10.0 * i) + '\n';
-        const QString path = tmp.filePath(QStringLiteral("rec%1.txt").arg(++records));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-        return path;
+        return writeTestFile(tmp, QStringLiteral("rec%1.txt").arg(++records), text);
     }
     void import(TForm1& w, ModalAnswerer& answers, const Points& disp) {
         answers.queueFile(record(disp));

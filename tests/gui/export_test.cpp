@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "export/export_options_form.h"
 #include "modal_answerer.h"
+#include "test_files.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,20 +30,9 @@ class ExportTest : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
 
-    QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = tmp.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
-    }
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     // Two complete loops and an unfinished third one without a middle crossing.
     void loadExample(TForm1& w, ModalAnswerer& answers, const QString& name = "test1.txt") {
-        answers.queueFile(write(name, "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n"));
+        answers.queueFile(writeTestFile(tmp, name, "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n"));
         w.btn1->click();
         w.btn2->click();
     }
@@ -75,7 +65,7 @@ private slots:
         w.btn7->click();
         QCOMPARE(answers.lastSuggestedName, QStringLiteral("test1_TarvelCurveAnalysisResults"));
         QVERIFY2(QFile::exists(tmp.filePath(written)), qPrintable(written));
-        if (!results.isEmpty()) QCOMPARE(read(tmp.filePath(written)), results);
+        if (!results.isEmpty()) QCOMPARE(readTestFile(tmp.filePath(written)), results);
         QVERIFY(answers.messages.empty());
         QFile::remove(tmp.filePath(written));
     }
@@ -87,7 +77,7 @@ private slots:
         answers.queueFile(tmp.filePath("curve"), 0);
         w.ExportModifiedLoop1->trigger();
         QCOMPARE(answers.lastSuggestedName, QStringLiteral("test1_ModifiedLoops"));
-        const QByteArray text = read(tmp.filePath("curve.txt"));
+        const QByteArray text = readTestFile(tmp.filePath("curve.txt"));
         QVERIFY(text.startsWith("X Y\r\n0 0\r\n10 125.5\r\n"));
         QCOMPARE(text.count("\r\n"), static_cast<qsizetype>(w.loopDisp.size() + 1));
     }
@@ -100,7 +90,7 @@ private slots:
         w.btn7->click();
         answers.queueFile(tmp.filePath("b"), 1);
         w.ExportResults1->trigger();
-        QCOMPARE(read(tmp.filePath("a.csv")), read(tmp.filePath("b.csv")));
+        QCOMPARE(readTestFile(tmp.filePath("a.csv")), readTestFile(tmp.filePath("b.csv")));
     }
 
     void beforeAnalysisOnlyTheHeader() {
@@ -108,7 +98,7 @@ private slots:
         ModalAnswerer answers;
         answers.queueFile(tmp.filePath("empty"), 1);
         w.btn7->click();
-        QCOMPARE(read(tmp.filePath("empty.csv")),
+        QCOMPARE(readTestFile(tmp.filePath("empty.csv")),
                  QByteArray("LoopNo.,1stMaxDisp,1stMaxDispForce,2ndMaxDisp,2ndMaxDispForce\r\n"));
         QCOMPARE(answers.lastSuggestedName, QStringLiteral("_TarvelCurveAnalysisResults"));
     }

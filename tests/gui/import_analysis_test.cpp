@@ -3,6 +3,7 @@
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
 #include "modal_answerer.h"
+#include "test_files.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,13 +21,7 @@ class ImportAnalysisTest : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
 
-    QString writeRecord(const QString& name, const QByteArray& bytes) {
-        const QString path = tmp.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
-    }
+    QString writeRecord(const QString& name, const QByteArray& bytes) { return writeTestFile(tmp, name, bytes); }
 
     // Imports `path` with the given begin line and step through the button, then analyses.
     static void importFile(TForm1& w, ModalAnswerer& answers, const QString& path, const QString& begin = "1",

@@ -5,6 +5,7 @@
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
 #include "modal_answerer.h"
+#include "test_files.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -148,12 +149,7 @@ private slots:
         w.resize(915, 740);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QString path = tmp.filePath("raw.txt");
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("0 0\n5 10\n0 0\n-5 -10\n0 0\n6 12\n0 0\n-6 -12\n0 0\n");
-        f.close();
-        answers.queueFile(path);
+        answers.queueFile(writeTestFile(tmp, "raw.txt", "0 0\n5 10\n0 0\n-5 -10\n0 0\n6 12\n0 0\n-6 -12\n0 0\n"));
         w.btn1->click();
         w.cht1->replot();
         choose(w.cbb3, 3);

@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 #include "chart/chart_series.h"
 #include "modal_answerer.h"
+#include "test_files.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,12 +33,7 @@ class SkeletonTest : public QObject {
     QTemporaryDir tmp;
 
     void load(TForm1& w, ModalAnswerer& answers, const char* record) {
-        const QString path = tmp.filePath("rec.txt");
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(record);
-        f.close();
-        answers.queueFile(path);
+        answers.queueFile(writeTestFile(tmp, "rec.txt", record));
         w.btn1->click();
         w.btn2->click();
     }
