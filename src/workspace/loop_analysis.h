@@ -30,7 +30,12 @@ struct LoopBounds {
 LoopBounds loopBounds(const std::vector<int>& crossIndex, int loopDispSize, int k);
 
 // Analyses a record of at least 3 points (fewer gives an empty result). disp and force have the
-// same length.
-LoopAnalysis analyzeLoops(const std::vector<double>& disp, const std::vector<double>& force);
+// same length. With deadBand 0 every passage through the reference is a crossing. With a dead
+// band b > 0 a passage counts only when the curve has been more than b away from the reference
+// on one side since the last counted crossing and next gets more than b away on the other side;
+// the crossing is the last passage onto that side before it gets there, and the passages of the
+// jitter in between are ignored (no crossing, no inserted point).
+LoopAnalysis analyzeLoops(const std::vector<double>& disp, const std::vector<double>& force,
+                          double deadBand = 0);
 
 } // namespace tc

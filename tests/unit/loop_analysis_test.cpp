@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using D = std::vector<double>;
@@ -88,6 +90,102 @@ TEST(AnalyzeLoops, InterpolationUsesExtendedPrecision) {
 TEST(AnalyzeLoops, FewerThanThreePointsGiveNothing) {
     EXPECT_TRUE(tc::analyzeLoops({0, 1}, {0, 1}).empty());
     EXPECT_TRUE(tc::analyzeLoops({}, {}).empty());
+}
+
+// ---- dead band (Schmitt trigger) ----
+
+D indexForces(size_t n) {
+    D f(n);
+    for (size_t i = 0; i < n; ++i) f[i] = static_cast<double>(i);
+    return f;
+}
+
+struct BandCase {
+    const char* name;
+    D disp;
+    double band;
+    D loopDisp; // empty: the input itself
+    I crossIndex;
+    int loopCount;
+    D maxDisp1, maxDisp2;
+};
+
+class DeadBand : public ::testing::TestWithParam<BandCase> {};
+
+TEST_P(DeadBand, CrossingsCountAndPeaks) {
+    const auto& c = GetParam();
+    const auto a = tc::analyzeLoops(c.disp, indexForces(c.disp.size()), c.band);
+    EXPECT_EQ(a.loopDisp, c.loopDisp.empty() ? c.disp : c.loopDisp);
+    EXPECT_EQ(a.crossIndex, c.crossIndex);
+    EXPECT_EQ(a.loopCount, c.loopCount);
+    EXPECT_EQ(a.maxDisp1, c.maxDisp1);
+    EXPECT_EQ(a.maxDisp2, c.maxDisp2);
+    EXPECT_EQ(a.loopDisp.size(), a.loopForce.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, DeadBand,
+    ::testing::Values(
+        // Jitter at the start, at the turn to the negative side and at the turn back: only the
+        // last passage before the curve gets beyond the band on the other side counts.
+        BandCase{"JitterAroundTheReference",
+                 {0, 0.1, -0.1, 0.2, 5, 10, 5, 0.1, -0.1, 0.1, -5, -10, -5, -0.1, 0.1, -0.1, 0.2, 5},
+                 1,
+                 {0, 0.1, -0.1, 0.2, 5, 10, 5, 0.1, -0.1, 0.1, 0, -5, -10, -5, -0.1, 0.1, -0.1, 0,
+                  0.2, 5},
+                 {0, 10, 17},
+                 2,
+                 {10},
+                 {-10}},
+        // A flat stretch on the reference: the first point of the stretch is the crossing, as
+        // without a dead band.
+        BandCase{"FlatAtTheReference", {0, 5, 0, 0, 0, -5, 0, 0, 5}, 1, {}, {0, 2, 6}, 2, {5},
+                 {-5}},
+        // Never more than the band away: no crossing but the start.
+        BandCase{"InsideTheBand", {0, 1, -1, 1, -1}, 2, {}, {0}, 1, {}, {}},
+        // Touching the reference from one side is no crossing.
+        BandCase{"TouchAndReturn", {0, 5, 0, 4, 0.5, -5, -4}, 1, {0, 5, 0, 4, 0.5, 0, -5, -4}, {0, 5}, 1,
+                 {5}, {-5}}));
+
+TEST(DeadBand, RepeatedPointsAreDroppedBeforeTheCrossingsAreFound) {
+    const auto a = tc::analyzeLoops({0, 5, 5, 0.5, -0.5, -5, -5, 0}, {0, 1, 1, 2, 3, 4, 4, 5}, 1);
+    EXPECT_EQ(a.loopDisp, (D{0, 5, 0.5, 0, -0.5, -5, 0}));
+    EXPECT_EQ(a.crossIndex, (I{0, 3}));
+    EXPECT_DOUBLE_EQ(a.loopForce[3], 2.5); // halfway between (0.5, 2) and (-0.5, 3)
+    EXPECT_EQ(a.maxDisp1, D{5});
+    EXPECT_EQ(a.maxDisp2, D{-5});
+}
+
+TEST(DeadBand, ZeroAndNegativeBandsAreTheExactAnalysis) {
+    const D disp{0, 0.1, -0.1, 5, -5, 0.2, -0.3, 0};
+    const D force = indexForces(disp.size());
+    const auto exact = tc::analyzeLoops(disp, force);
+    for (double band : {0.0, -1.0}) {
+        const auto a = tc::analyzeLoops(disp, force, band);
+        EXPECT_EQ(a.loopDisp, exact.loopDisp);
+        EXPECT_EQ(a.loopForce, exact.loopForce);
+        EXPECT_EQ(a.crossIndex, exact.crossIndex);
+        EXPECT_EQ(a.loopCount, exact.loopCount);
+    }
+}
+
+TEST(DeadBand, NoisySineGivesOneLoopPerCycle) {
+    // 24 cycles of amplitude 10, 200 samples each, with +-0.5 of alternating noise: every
+    // passage through the reference jitters back and forth.
+    D disp, force;
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i <= 24 * 200; ++i) {
+        const double noise = (i % 2 == 0 ? 0.5 : -0.5);
+        disp.push_back(10 * std::sin(2 * pi * i / 200.0) + noise);
+        force.push_back(3 * disp.back());
+    }
+    EXPECT_GT(tc::analyzeLoops(disp, force).loopCount, 48);
+    const auto a = tc::analyzeLoops(disp, force, 2);
+    EXPECT_EQ(a.loopCount, 24);
+    EXPECT_EQ(a.crossIndex.size(), 48u); // the start and 47 passages; the last never gets beyond
+    ASSERT_EQ(a.maxDisp1.size(), 24u);
+    for (double d : a.maxDisp1) EXPECT_NEAR(d, 10, 0.6);
+    for (double d : a.maxDisp2) EXPECT_NEAR(d, -10, 0.6);
 }
 
 } // namespace
