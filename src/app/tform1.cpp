@@ -191,6 +191,8 @@ void TForm1::buildMenu() {
     ExportResults1->setShortcut(QKeySequence::Save);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     ExportDraw12Excel1 = action(file, "ExportDraw12Excel1", QStringLiteral("Export Draw1 2 Excel"));
+    file->addSeparator()->setObjectName(QStringLiteral("N3"));
+    SaveChartImage1 = action(file, "SaveChartImage1", QStringLiteral("Save Chart Image..."));
     QMenu* options = mm1->addMenu(QStringLiteral("Options"));
     ExcelExportOptions1 = action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
     QMenu* about = mm1->addMenu(QStringLiteral("About"));
@@ -324,6 +326,7 @@ void TForm1::wireCommands() {
     onClick(btn8, &TForm1::btn8Click);
     onTrigger(ExportDraw12Excel1, &TForm1::ExportDraw12Excel1Click);
     onTrigger(ExcelExportOptions1, &TForm1::ExcelExportOptions1Click);
+    onTrigger(SaveChartImage1, &TForm1::SaveChartImage1Click);
     onClick(btn3, &TForm1::btn3Click);
     onTrigger(HLAP1, &TForm1::HLAP1Click);
     onClick(btn4, &TForm1::btn4Click);

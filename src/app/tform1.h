@@ -84,6 +84,7 @@ public:
     void btn8Click();
     void ExportDraw12Excel1Click();
     void ExcelExportOptions1Click();
+    void SaveChartImage1Click();
     void btn3Click();
     void btn4Click();
     void HLAP1Click();
@@ -110,6 +111,7 @@ public:
     QMenuBar* mm1;
     QAction *ImportData1, *ExportModifiedLoop1, *ExportResults1, *ExportDraw12Excel1,
         *ExcelExportOptions1, *HLAP1, *mniDonation1, *Howtouse1, *mniWebsite1;
+    QAction* SaveChartImage1;
     QFileDialog* dlgOpen1;
     QFileDialog* dlgSave1;
 
