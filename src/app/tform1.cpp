@@ -25,6 +25,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -195,6 +196,13 @@ void TForm1::buildMenu() {
     SaveChartImage1 = action(file, "SaveChartImage1", QStringLiteral("Save Chart Image..."));
     QMenu* options = mm1->addMenu(QStringLiteral("Options"));
     ExcelExportOptions1 = action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
+    AnalysisOptions1 = action(options, "AnalysisOptions1", QStringLiteral("Analysis Options..."));
+    QMenu* results = mm1->addMenu(QStringLiteral("Results"));
+    results->setObjectName(QStringLiteral("Results1"));
+    EngineeringResults1 = action(results, "EngineeringResults1", QStringLiteral("Engineering Results..."));
+    EngineeringResults1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    ExportEngineeringResults1 =
+        action(results, "ExportEngineeringResults1", QStringLiteral("Export Engineering Results..."));
     QMenu* about = mm1->addMenu(QStringLiteral("About"));
     HLAP1 = action(about, "HLAP1", QStringLiteral("About"));
     mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
@@ -298,19 +306,35 @@ void TForm1::buildDialogs() {
     dlgSave1->setFileMode(QFileDialog::AnyFile);
     dlgSave1->setNameFilters({QStringLiteral("Text files (*.txt *.TXT)"),
                               QStringLiteral("CSV files (*.csv *.CSV)")});
+
+    dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), exeDir);
+    dlgSaveResults->setObjectName(QStringLiteral("dlgSaveResults"));
+    dlgSaveResults->setAcceptMode(QFileDialog::AcceptSave);
+    dlgSaveResults->setFileMode(QFileDialog::AnyFile);
+    dlgSaveResults->setNameFilters({QStringLiteral("CSV files (*.csv *.CSV)"),
+                                    QStringLiteral("Excel workbooks (*.xlsx *.XLSX)")});
 }
 
 void TForm1::wireCommands() {
     using tc::gui::runCommand;
-    auto onClick = [this](QAbstractButton* b, void (TForm1::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    // Any command may change the analysis or the skeleton curves: the results follow.
+    resultsTimer_ = new QTimer(this);
+    resultsTimer_->setSingleShot(true);
+    resultsTimer_->setInterval(0);
+    connect(resultsTimer_, &QTimer::timeout, this, [this] { runCommand(this, [this] { updateEngineeringResults(); }); });
+    auto command = [this](const std::function<void()>& handler) {
+        runCommand(this, handler);
+        scheduleResultsUpdate();
     };
-    auto onTrigger = [this](QAction* a, void (TForm1::*handler)()) {
-        connect(a, &QAction::triggered, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    auto onClick = [this, command](QAbstractButton* b, void (TForm1::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
+    };
+    auto onTrigger = [this, command](QAction* a, void (TForm1::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
     };
     // The user's choice only: code that changes a list's selection raises no change handler.
-    auto onChoose = [this](QComboBox* c, void (TForm1::*handler)()) {
-        connect(c, &QComboBox::activated, this, [this, handler] { runCommand(this, [&] { (this->*handler)(); }); });
+    auto onChoose = [this, command](QComboBox* c, void (TForm1::*handler)()) {
+        connect(c, &QComboBox::activated, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
     };
     onClick(btn1, &TForm1::btn1Click);
     onTrigger(ImportData1, &TForm1::btn1Click);
@@ -327,6 +351,9 @@ void TForm1::wireCommands() {
     onTrigger(ExportDraw12Excel1, &TForm1::ExportDraw12Excel1Click);
     onTrigger(ExcelExportOptions1, &TForm1::ExcelExportOptions1Click);
     onTrigger(SaveChartImage1, &TForm1::SaveChartImage1Click);
+    onTrigger(AnalysisOptions1, &TForm1::AnalysisOptions1Click);
+    onTrigger(EngineeringResults1, &TForm1::EngineeringResults1Click);
+    onTrigger(ExportEngineeringResults1, &TForm1::ExportEngineeringResults1Click);
     onClick(btn3, &TForm1::btn3Click);
     onTrigger(HLAP1, &TForm1::HLAP1Click);
     onClick(btn4, &TForm1::btn4Click);
@@ -334,7 +361,7 @@ void TForm1::wireCommands() {
     onTrigger(Howtouse1, &TForm1::Howtouse1Click);
     onTrigger(mniWebsite1, &TForm1::mniWebsite1Click);
     connect(cht1, &ChartView::chartMouseMove, this, [this](int x, int y) { cht1MouseMove(x, y); });
-    connect(cht1, &ChartView::chartDoubleClick, this, [this] { runCommand(this, [&] { cht1DblClick(); }); });
+    connect(cht1, &ChartView::chartDoubleClick, this, [this, command] { command([&] { cht1DblClick(); }); });
     connect(cht1, &ChartView::legendClicked, this, [this] { runCommand(this, [&] { cht1ClickLegend(); }); });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 #include "export/excel_options.h"
+#include "results/analysis_options.h"
+#include "results/engineering_results.h"
 #include "workspace/loop_analysis.h"
 
 #include <QMainWindow>
@@ -17,10 +19,13 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 class ChartSeries;
 class ChartView;
 class CursorTool;
 class DragPointTool;
+class ResultsOverlay;
+class TResultsForm;
 
 // The main window: the curve workspace, the controls, and one handler per command. The handlers
 // live beside their subsystem (workspace, skeleton, chart, export, app); each reads the controls,
@@ -59,6 +64,7 @@ public:
     ChartSeries* editSeries = nullptr;   // the curve being edited, or none
     int mouseX = 0, mouseY = 0;          // last mouse position over the chart, pixels
     tc::ExcelExportOptions excelOptions; // workbook export options, defaults at start
+    tc::AnalysisOptions analysisOptions; // dead band, level tolerance, yield method
 
     void clearImport();
     void clearAnalysis();
@@ -91,6 +97,9 @@ public:
     void mniDonation1Click();
     void Howtouse1Click();
     void mniWebsite1Click();
+    void AnalysisOptions1Click();
+    void EngineeringResults1Click();
+    void ExportEngineeringResults1Click();
     void showAboutBox();
     void showDonationBox();
 
@@ -115,6 +124,18 @@ public:
     QFileDialog* dlgOpen1;
     QFileDialog* dlgSave1;
 
+    // ---- engineering results ----
+    // The results of the current analysis and skeleton curves (after filtering and edits).
+    tc::EngineeringResults engineeringResults() const;
+    // Refreshes the results window and the chart's result marks once the current event is done;
+    // nothing while the window is closed. Called after every command and every dragged point.
+    void scheduleResultsUpdate();
+    void updateEngineeringResults();
+    TResultsForm* resultsForm = nullptr;     // created on first use
+    ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
+    QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
+    QFileDialog* dlgSaveResults;
+
     // The user's decimal separator.
     char decimalSeparator() const;
 
@@ -131,4 +152,5 @@ private:
     void layoutAnchoredControls();
 
     QWidget* client_ = nullptr;
+    QTimer* resultsTimer_ = nullptr;
 };

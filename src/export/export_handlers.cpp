@@ -5,6 +5,7 @@
 #include "chart/chart_view.h"
 #include "export/chart_export.h"
 #include "export/export_options_form.h"
+#include "export/file_writing.h"
 #include "export/text_export.h"
 #include "workspace/text_number.h"
 
@@ -19,35 +20,9 @@
 #include <QSaveFile>
 #include <QUrl>
 
-namespace {
-
-[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
-    throw tc::Error(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(path), reason)
-                        .toStdString());
-}
-
-// Writes the file in one go. Through a temporary file beside it where the folder allows one, so
-// a failed write never leaves a half-written file where a good one was.
-void writeWholeFile(const QString& path, const std::string& bytes) {
-    QSaveFile save(path);
-    if (save.open(QIODevice::WriteOnly)) {
-        if (save.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-            !save.commit())
-            cannotCreate(path, save.errorString());
-        return;
-    }
-    // No temporary file can be made there (a folder we may write files into but not create them):
-    // write the file directly.
-    QFile direct(path);
-    if (!direct.open(QIODevice::WriteOnly | QIODevice::Truncate)) cannotCreate(path, direct.errorString());
-    if (direct.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
-        cannotCreate(path, direct.errorString());
-}
-
-} // namespace
 
 using tc::gui::WaitCursor;
+using tc::gui::writeWholeFile;
 
 // Runs the save dialog with the suggested name; returns the file to write and its type, or an
 // empty path when the user cancelled.

@@ -125,7 +125,7 @@ void TForm1::btn2Click() {
     }
     {
         const tc::gui::WaitCursor wait;
-        analysis = tc::analyzeLoops(dispRaw, forceRaw);
+        analysis = tc::analyzeLoops(dispRaw, forceRaw, analysisOptions.deadBand);
     }
     const tc::LoopAnalysis& a = analysis;
 
