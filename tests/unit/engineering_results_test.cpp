@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Polygons, LoopEnergy, ::testing::Values(
     EnergyCase{"CounterClockwiseSquare", {0, 1, 1, 0}, {0, 0, 1, 1}, 0, 3, -1},
     // (0,0) (2,0) (2,2) left open: the edges give 0, the chord back gives (2 + 0)/2 x (0 - 2).
     EnergyCase{"ClosingChordCounts", {0, 2, 2}, {0, 0, 2}, 0, 2, -2},
-    // The square inside a longer curve: points outside from..to play no part.
+    // The square inside a longer curve: points outside from..to are ignored.
     EnergyCase{"SubRange", {9, 0, 0, 1, 1, 9}, {9, 0, 1, 1, 0, 9}, 1, 4, 1},
     EnergyCase{"ToBeyondEnd", {0, 0, 1, 1}, {0, 1, 1, 0}, 0, 4, 0},
     EnergyCase{"FromAfterTo", {0, 0, 1, 1}, {0, 1, 1, 0}, 3, 0, 0},
