@@ -1,0 +1,80 @@
+#include "record_generator.h"
+#include "results/engineering_results.h"
+#include "skeleton/skeleton_extraction.h"
+#include "workspace/loop_analysis.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+const tc::LoopAnalysis& analysedRecord() {
+    static const tc::LoopAnalysis a = [] {
+        const auto r = tc::bench::makeCyclicRecord(1'000'000);
+        return tc::analyzeLoops(r.disp, r.force);
+    }();
+    return a;
+}
+
+// Everything the results window shows for an analysed 1,000,000-point record: the per-loop
+// table, the force-peak skeleton and both curves' characteristic points by the yield method
+// state.range(0). Goal: < 50 ms.
+void BM_EngineeringResults(benchmark::State& state) {
+    const auto& a = analysedRecord();
+    const auto method = static_cast<tc::YieldMethod>(state.range(0));
+    const tc::SkeletonSettings s{tc::SkeletonRule::ForcePeak, false, tc::LoopDirection::Positive};
+    std::size_t points = 0;
+    for (auto _ : state) {
+        tc::EngineeringResults r;
+        r.method = method;
+        r.loops = tc::loopResults(a, a.loopCount);
+        const auto c = tc::extractSkeleton(a, a.loopCount, s);
+        r.positive = tc::skeletonResult(c.positive, 1, method);
+        r.negative = tc::skeletonResult(c.negative, -1, method);
+        points = c.positive.size() + c.negative.size();
+        benchmark::DoNotOptimize(r.loops.data());
+        benchmark::DoNotOptimize(r.positive);
+        benchmark::DoNotOptimize(r.negative);
+    }
+    state.counters["loops"] = a.loopCount;
+    state.counters["skeleton"] = static_cast<double>(points);
+    state.counters["curve"] = static_cast<double>(a.loopDisp.size());
+}
+BENCHMARK(BM_EngineeringResults)
+    ->DenseRange(0, 3)
+    ->ArgName("method")
+    ->Unit(benchmark::kMillisecond);
+
+// The per-loop table of 250,000 small loops (1,000,000 points) whose amplitudes spread over
+// three decades, as the sampling noise around the reference produces them: about 10,000
+// amplitude levels. Goal: < 100 ms (a plain backward scan over the leaders takes about 1 s).
+void BM_LoopResultsManyLevels(benchmark::State& state) {
+    static const tc::LoopAnalysis a = [] {
+        std::mt19937 rng(3);
+        std::uniform_real_distribution<double> decades(-3, 0);
+        std::vector<double> d{0}, f{0};
+        for (int i = 0; i < 250'000; ++i) {
+            const double up = std::pow(10.0, decades(rng)), down = -std::pow(10.0, decades(rng));
+            d.insert(d.end(), {up, 0, down, 0});
+            f.insert(f.end(), {10 * up, -0.1, 10 * down, 0.1});
+        }
+        return tc::analyzeLoops(d, f);
+    }();
+    int levels = 0;
+    for (auto _ : state) {
+        auto r = tc::loopResults(a, a.loopCount);
+        levels = 0;
+        for (const auto& l : r)
+            levels = std::max(levels, l.level);
+        benchmark::DoNotOptimize(r.data());
+    }
+    state.counters["loops"] = a.loopCount;
+    state.counters["levels"] = levels;
+}
+BENCHMARK(BM_LoopResultsManyLevels)->Unit(benchmark::kMillisecond);
+
+} // namespace
