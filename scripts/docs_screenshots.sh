@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guide under Xvfb: the main window with an analysed sample record,
-# the about box and the donation box. scripts/docs_screenshots.sh [BUILD_DIR] (default: build).
+# its engineering results window, the about box and the donation box. scripts/docs_screenshots.sh [BUILD_DIR] (default: build).
 # Needs xvfb, xdotool and ImageMagick; the program must be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,6 +37,11 @@ xvfb-run -a -s "-screen 0 1100x820x24" bash -c '
   click "$main" 175 $((145 + 59 + menu))             # Loop No.: the second largest loop
   xdotool key End Up Return; sleep 0.7
   import -window "$main" "$TC_DOCS/guide-main.png"
+  xdotool windowfocus --sync "$main"; xdotool key ctrl+r   # Engineering Results
+  results=$(wait_for "^Engineering Results$")
+  xdotool windowsize --sync "$results" 1060 720; xdotool windowmove --sync "$results" 0 0; sleep 0.7
+  import -window "$results" "$TC_DOCS/guide-results.png"
+  xdotool windowfocus --sync "$results"; xdotool key Escape; sleep 0.7
   click "$main" 65 $((645 + 12 + menu))              # About
   about=$(wait_for "^About$")
   import -window "$about" "$TC_DOCS/screenshot-about.png"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 #include <utility>
 
@@ -29,12 +30,21 @@ double loopEnergy(const std::vector<double>& d, const std::vector<double>& f, in
     if (from < 0 || to < from || static_cast<std::size_t>(to) >= n) return 0;
     const std::size_t a = static_cast<std::size_t>(from), b = static_cast<std::size_t>(to);
     // Extended precision: a loop of a long record sums up to a million small terms.
-    long double sum = 0;
+    long double sum = 0, gross = 0;
+    auto add = [&](long double term) {
+        sum += term;
+        gross += term < 0 ? -term : term;
+    };
     for (std::size_t i = a; i < b; ++i)
-        sum += (static_cast<long double>(f[i]) + f[i + 1]) *
-               (static_cast<long double>(d[i + 1]) - d[i]);
+        add((static_cast<long double>(f[i]) + f[i + 1]) *
+            (static_cast<long double>(d[i + 1]) - d[i]));
     // The closing chord; zero for a complete loop, whose ends both lie on the reference.
-    sum += (static_cast<long double>(f[b]) + f[a]) * (static_cast<long double>(d[a]) - d[b]);
+    add((static_cast<long double>(f[b]) + f[a]) * (static_cast<long double>(d[a]) - d[b]));
+    // An elastic loop (out and back along one line) encloses nothing; what is left of it below
+    // the precision of the recorded numbers themselves (a few units in their 16th digit) is 0,
+    // not 1E-19.
+    constexpr long double kRecordedPrecision = 8 * std::numeric_limits<double>::epsilon();
+    if ((sum < 0 ? -sum : sum) <= gross * kRecordedPrecision) return 0;
     return static_cast<double>(sum / 2);
 }
 
@@ -345,7 +355,9 @@ std::optional<RelPoint> yieldGeneralYieldMoment(const Relative& c, std::optional
     const double vB = uA >= c.u[c.peak] ? c.pmax : c.forceAt(uA);
     if (!(vB > 0)) return std::nullopt;
     const double uC = c.pmax * uA / vB; // Pmax / (vB / uA)
-    if (!std::isfinite(uC)) return std::nullopt;
+    // Beyond the peak the construction has left the rising branch (a curve that stiffens
+    // towards its peak): the method gives no yield point.
+    if (!std::isfinite(uC) || uC > c.u[c.peak]) return std::nullopt;
     return RelPoint{uC, c.forceAt(uC)};
 }
 
@@ -374,6 +386,7 @@ std::optional<RelPoint> yieldPark(const Relative& c) {
     const auto u75 = c.risingDispAt(0.75 * c.pmax);
     if (!u75 || !(*u75 > 0)) return std::nullopt;
     const double dy = *u75 / 0.75;
+    if (dy > c.u[c.peak]) return std::nullopt; // beyond the peak: see the geometric method
     return RelPoint{dy, c.forceAt(dy)};
 }
 

@@ -19,10 +19,10 @@ struct LoopResult {
     double d2 = 0, f2 = 0;         // peak point of the second half (valid with hasSecondHalf)
     double energy = 0;             // enclosed area, force x displacement units
     double cumulativeEnergy = 0;   // energy of loops 1..loop
-    std::optional<double> damping;          // equivalent viscous damping coefficient he
-    std::optional<double> secantStiffness;  // peak-to-peak secant stiffness
-    int level = 0;                          // amplitude level from 1; 0 without both halves
-    std::optional<double> degradation;      // strength degradation factor within the level
+    std::optional<double> damping; // equivalent viscous damping coefficient he
+    std::optional<double> secantStiffness; // peak-to-peak secant stiffness
+    int level = 0;                         // amplitude level from 1; 0 without both halves
+    std::optional<double> degradation;     // strength degradation factor within the level
 };
 
 // Signed area enclosed by the polygon of points from..to (inclusive) of d/f, closed by the chord
@@ -57,11 +57,11 @@ enum class YieldMethod {
 struct SkeletonResult {
     bool valid = false; // at least two points and a peak away from the origin
     CurvePoint origin;
-    CurvePoint peak;                       // (Dmax, Pmax)
-    std::optional<CurvePoint> yield;       // (Dy, Py) by the chosen method
-    CurvePoint ultimate;                   // (Du, Pu)
-    bool ultimateReached = false;          // force fell to 85 % of Pmax; otherwise the last point
-    std::optional<double> ductility;       // mu = Du / Dy, measured from the origin
+    CurvePoint peak;                        // (Dmax, Pmax)
+    std::optional<CurvePoint> yield;        // (Dy, Py) by the chosen method
+    CurvePoint ultimate;                    // (Du, Pu)
+    bool ultimateReached = false;           // force fell to 85 % of Pmax; otherwise the last point
+    std::optional<double> ductility;        // mu = Du / Dy, measured from the origin
     std::optional<double> initialStiffness; // slope from the origin to the next point
 };
 

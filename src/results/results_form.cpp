@@ -58,7 +58,7 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Engineering Results"));
     setModal(false);
     setSizeGripEnabled(true);
-    resize(900, 560);
+    resize(1000, 640);
 
     cbbYieldMethod = new QComboBox(this);
     cbbYieldMethod->setObjectName(QStringLiteral("cbbYieldMethod"));

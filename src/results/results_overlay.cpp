@@ -1,5 +1,8 @@
 #include "results/results_overlay.h"
 
+#include <algorithm>
+#include <cmath>
+
 ResultsOverlay::ResultsOverlay(QCustomPlot* plot) : QCPLayerable(plot, QStringLiteral("markers")) {}
 
 void ResultsOverlay::setResults(const tc::SkeletonResult& positive,
@@ -27,19 +30,25 @@ void ResultsOverlay::applyDefaultAntialiasingHint(QCPPainter* painter) const {
     painter->setAntialiasing(true);
 }
 
+// The whole widget: a mark on the edge of the plot area stays whole.
 QRect ResultsOverlay::clipRect() const {
-    return mParentPlot->axisRect()->rect();
+    return mParentPlot->viewport();
 }
 
 void ResultsOverlay::draw(QCPPainter* painter) {
     QCPAxis* xa = mParentPlot->xAxis;
     QCPAxis* ya = mParentPlot->yAxis;
+    const QRectF area = mParentPlot->axisRect()->rect();
     QFont f = mParentPlot->font();
     f.setBold(true);
     painter->setFont(f);
+    const QFontMetricsF metrics(f);
     const double r = 6;
+    // Marks on one spot (a peak that is also the ultimate point) share one label.
+    std::vector<std::pair<QPointF, QString>> labels;
     for (const Mark& m : marks_) {
         const QPointF p(xa->coordToPixel(m.point.x()), ya->coordToPixel(m.point.y()));
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
         const QChar kind = m.label.at(0);
         const QColor color = kind == QLatin1Char('Y')   ? QColor(0x00, 0x99, 0x33)
                              : kind == QLatin1Char('P') ? QColor(0xE0, 0x70, 0x00)
@@ -53,17 +62,30 @@ void ResultsOverlay::draw(QCPPainter* painter) {
         } else if (kind == QLatin1Char('P')) {
             painter->drawRect(QRectF(p.x() - r, p.y() - r, 2 * r, 2 * r));
         } else {
-            const QPointF dia[4] = {p + QPointF(0, -r), p + QPointF(r, 0), p + QPointF(0, r),
-                                    p + QPointF(-r, 0)};
+            const QPointF dia[4] = {p + QPointF(0, -r - 2), p + QPointF(r + 2, 0),
+                                    p + QPointF(0, r + 2), p + QPointF(-r - 2, 0)};
             painter->drawPolygon(dia, 4);
         }
-        // Labels outside the curve: above right for the positive side, below left for the negative.
-        const bool positive = m.label.endsWith(QLatin1Char('+'));
-        const QPointF at = positive ? p + QPointF(r + 2, -r - 2) : p + QPointF(-r - 2, r + 2);
-        const QRectF box =
-            positive ? QRectF(at.x(), at.y() - 20, 60, 20) : QRectF(at.x() - 60, at.y(), 60, 20);
-        painter->drawText(
-            box, (positive ? Qt::AlignLeft | Qt::AlignBottom : Qt::AlignRight | Qt::AlignTop),
-            m.label);
+        auto same = std::find_if(labels.begin(), labels.end(), [&](const auto& l) {
+            return std::abs(l.first.x() - p.x()) < 3 && std::abs(l.first.y() - p.y()) < 3;
+        });
+        if (same == labels.end())
+            labels.emplace_back(p, m.label);
+        else
+            same->second += QLatin1Char(' ') + m.label;
+    }
+    // Labels away from the curve: above right on the positive side, below left on the negative,
+    // turned to the other side where they would leave the plot area.
+    painter->setPen(QPen(QColor(0x30, 0x30, 0x30)));
+    for (const auto& [p, text] : labels) {
+        const QSizeF size = metrics.size(Qt::TextSingleLine, text);
+        const bool positive = text.endsWith(QLatin1Char('+'));
+        double x = positive ? p.x() + r + 3 : p.x() - r - 3 - size.width();
+        double y = positive ? p.y() - r - 3 - size.height() : p.y() + r + 3;
+        if (x + size.width() > area.right()) x = p.x() - r - 3 - size.width();
+        if (x < area.left()) x = p.x() + r + 3;
+        if (y < area.top()) y = p.y() + r + 3;
+        if (y + size.height() > area.bottom()) y = p.y() - r - 3 - size.height();
+        painter->drawText(QRectF(QPointF(x, y), size), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 }

@@ -70,6 +70,15 @@ INSTANTIATE_TEST_SUITE_P(Polygons, LoopEnergy, ::testing::Values(
     EnergyCase{"ForceShorterThanDisp", {0, 0, 1, 1}, {0, 1, 1}, 0, 3, 0}), name);
 // clang-format on
 
+TEST(LoopEnergy, AnElasticLoopEnclosesNothing) {
+    // Out and back along f = 7.3 d / 3: the rounded forces lie off the line by a unit in their
+    // last digit, which is no dissipated energy.
+    const D d{0, 0.1, 0.7, 0.3, 0, -0.3, -0.7, -0.1, 0};
+    D f;
+    for (double x : d) f.push_back(x / 3.0 * 7.3);
+    EXPECT_EQ(tc::loopEnergy(d, f, 0, 8), 0.0);
+}
+
 TEST(LoopEnergy, SmallAreasBesideLargeOnesAreKept) {
     if (sizeof(long double) <= sizeof(double)) GTEST_SKIP() << "no extended precision";
     // (0,0) -> (1,2e16): +1e16; down to (1,1); n unit steps along f = 1: +1 each; up to
@@ -356,9 +365,12 @@ INSTANTIATE_TEST_SUITE_P(Curves, Skeleton, ::testing::Values(
     SkelCase{"UltimateOnPoint", {{0, 0}, {1, 12}, {2, 20}, {3, 17}, {4, 10}}, 1, Far, true,
              {2, 20}, CurvePoint{1, 12}, {3, 17}, true, 3.0, 12.0},
     // Never softens: the last point, not reached. K0 = 2, uA = 12 / 2 = 6 beyond the peak's 4:
-    // B = Pmax, secant 2, uC = 6 on no segment: force Pmax.
+    // B = Pmax, secant 2, uC = 6 beyond the peak: no yield point (and no ductility 4 / 6 < 1).
     SkelCase{"NeverSoftensGeneralYieldMoment", {{0, 0}, {1, 2}, {2, 10}, {4, 12}}, 1, GYM, true,
-             {4, 12}, CurvePoint{6, 12}, {4, 12}, false, 4.0 / 6, 2.0},
+             {4, 12}, nullopt, {4, 12}, false, nullopt, 2.0},
+    // Stiffening to the peak: 0.75 x 40 = 30 at 10 + 19 / 29, Dy = that / 0.75 > 11: none.
+    SkelCase{"StiffeningPark", {{0, 0}, {1, 10}, {10, 11}, {11, 40}}, 1, Park, true,
+             {11, 40}, nullopt, {11, 40}, false, nullopt, 10.0},
     // Stiffening: 0.4 x 20 = 8 at 1 + 4/16, Ke = 6.4; area 2 + 12 = 14; Du^2 = 4 < 2A/Ke =
     // 4.375: Py = 0.85 Pmax = 17, Dy = 17 / 6.4.
     SkelCase{"EeepWithoutRoot", {{0, 0}, {1, 4}, {2, 20}}, 1, EEEP, true,
