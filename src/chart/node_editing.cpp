@@ -65,7 +65,8 @@ void TForm1::applyEditState(int mode, ChartSeries* series) {
 }
 
 void TForm1::drgpntlChartTool1Drag(int index) {
-    scheduleResultsUpdate();
+    // The results read the skeleton curves and the analysis, which a raw point does not change.
+    if (drgpntlChartTool1->series() != rawSeries) scheduleResultsUpdate();
     // A dragged point of the imported curve goes back into the arrays the analysis reads, at the
     // entry it came from (points deleted on the chart before it do not shift it).
     if (drgpntlChartTool1->series() != rawSeries) return;
