@@ -5,6 +5,7 @@
 #include "chart/chart_view.h"
 #include "modal_answerer.h"
 #include "test_files.h"
+#include "window_driver.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -52,10 +53,8 @@ private slots:
         w = new TForm1;
         w->show();
         answers = new ModalAnswerer;
-        answers->queueFile(writeTestFile(
-            tmp, "rec.txt", "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n"));
-        w->btn1->click();
-        w->btn2->click();
+        importAndAnalyze(*w, *answers, tmp,
+                         "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n");
         QCoreApplication::processEvents(); // the redraw that fits the axes to the new data
     }
     void cleanup() {

@@ -4,6 +4,7 @@
 #include "export/export_options_form.h"
 #include "modal_answerer.h"
 #include "test_files.h"
+#include "window_driver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,9 +33,7 @@ class ExportTest : public QObject {
 
     // Two complete loops and an unfinished third one without a middle crossing.
     void loadExample(TForm1& w, ModalAnswerer& answers, const QString& name = "test1.txt") {
-        answers.queueFile(writeTestFile(tmp, name, "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n"));
-        w.btn1->click();
-        w.btn2->click();
+        importAndAnalyze(w, answers, tmp, "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n", name);
     }
 
 private slots:

@@ -8,6 +8,7 @@
 #include "results/results_form.h"
 #include "results/results_overlay.h"
 #include "test_files.h"
+#include "window_driver.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -53,9 +54,7 @@ class ResultsTest : public QObject {
     QTemporaryDir tmp;
 
     void load(TForm1& w, ModalAnswerer& answers, const char* record) {
-        answers.queueFile(writeTestFile(tmp, "rec.txt", record));
-        w.btn1->click();
-        w.btn2->click();
+        importAndAnalyze(w, answers, tmp, record);
     }
 
 private slots:

@@ -3,6 +3,7 @@
 #include "chart/chart_series.h"
 #include "modal_answerer.h"
 #include "test_files.h"
+#include "window_driver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,9 +34,7 @@ class SkeletonTest : public QObject {
     QTemporaryDir tmp;
 
     void load(TForm1& w, ModalAnswerer& answers, const char* record) {
-        answers.queueFile(writeTestFile(tmp, "rec.txt", record));
-        w.btn1->click();
-        w.btn2->click();
+        importAndAnalyze(w, answers, tmp, record);
     }
 
 private slots:
