@@ -8,6 +8,7 @@
 #include "record_generator.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
 
 #include <benchmark/benchmark.h>
@@ -145,6 +146,24 @@ void BM_FirstHitTestAfterImport(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FirstHitTestAfterImport)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The engineering results window refreshed after a command, for a 1,000,000-point record that
+// jitters through the reference at every other sample: 250,000 loops in the table.
+void BM_ResultsWindowRefresh(benchmark::State& state) {
+    TForm1& w = *form;
+    w.dispRaw.clear();
+    w.forceRaw.clear();
+    for (int i = 0; i < 1'000'000; ++i) {
+        const double amplitude = 1 + (i % 1000) * 0.01;
+        w.dispRaw.push_back(i == 0 ? 0 : (i % 4 < 2 ? amplitude : -amplitude));
+        w.forceRaw.push_back(3 * w.dispRaw.back() + (i % 2));
+    }
+    w.btn2Click();
+    w.EngineeringResults1Click();
+    state.counters["loops"] = static_cast<double>(w.cbb1->count());
+    for (auto _ : state) w.updateEngineeringResults();
+}
+BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

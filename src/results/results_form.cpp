@@ -2,53 +2,74 @@
 
 #include "export/number_text.h"
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+// A results table for a view: cells become text only when the view shows them, so a record of
+// many thousands of loops refreshes at once.
+class ResultTableModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setTable(tc::ResultTable table, char decimalSeparator) {
+        beginResetModel();
+        table_ = std::move(table);
+        separator_ = decimalSeparator;
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(table_.rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(table_.header.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const auto& row = table_.rows[static_cast<size_t>(index.row())];
+        if (static_cast<size_t>(index.column()) >= row.size()) return {};
+        const tc::ResultCell& cell = row[static_cast<size_t>(index.column())];
+        if (role == Qt::DisplayRole) return QString::fromStdString(tc::cellText(cell, separator_));
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(cell.number || cell.text == "--"
+                                           ? Qt::AlignRight | Qt::AlignVCenter
+                                           : Qt::AlignLeft | Qt::AlignVCenter);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole ||
+            static_cast<size_t>(section) >= table_.header.size())
+            return {};
+        return QString::fromStdString(table_.header[static_cast<size_t>(section)]);
+    }
+
+private:
+    tc::ResultTable table_;
+    char separator_ = '.';
+};
+
 namespace {
 
-QTableWidget* table(QWidget* parent, const char* name) {
-    auto* t = new QTableWidget(parent);
+QTableView* table(QWidget* parent, const char* name, ResultTableModel* model) {
+    auto* t = new QTableView(parent);
     t->setObjectName(QLatin1String(name));
+    t->setModel(model);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectItems);
     t->setAlternatingRowColors(true);
     t->verticalHeader()->setVisible(false);
     t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
+    t->horizontalHeader()->setResizeContentsPrecision(200); // widths from the first rows only
     return t;
-}
-
-void fill(QTableWidget* w, const tc::ResultTable& t, char decimalSeparator) {
-    w->setUpdatesEnabled(false);
-    w->clear();
-    w->setColumnCount(static_cast<int>(t.header.size()));
-    w->setRowCount(static_cast<int>(t.rows.size()));
-    QStringList header;
-    for (const auto& h : t.header)
-        header << QString::fromStdString(h);
-    w->setHorizontalHeaderLabels(header);
-    for (int r = 0; r < static_cast<int>(t.rows.size()); ++r) {
-        const auto& row = t.rows[static_cast<size_t>(r)];
-        for (int c = 0; c < static_cast<int>(row.size()); ++c) {
-            const tc::ResultCell& cell = row[static_cast<size_t>(c)];
-            auto* item =
-                new QTableWidgetItem(QString::fromStdString(tc::cellText(cell, decimalSeparator)));
-            item->setTextAlignment(cell.number || cell.text == "--"
-                                       ? Qt::AlignRight | Qt::AlignVCenter
-                                       : Qt::AlignLeft | Qt::AlignVCenter);
-            w->setItem(r, c, item);
-        }
-    }
-    w->resizeColumnsToContents();
-    w->setUpdatesEnabled(true);
 }
 
 } // namespace
@@ -68,8 +89,10 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     auto* methodLabel = new QLabel(QStringLiteral("Yield point by:"), this);
     methodLabel->setBuddy(cbbYieldMethod);
 
-    tblLoops = table(this, "tblLoops");
-    tblSkeleton = table(this, "tblSkeleton");
+    loopsModel_ = new ResultTableModel(this);
+    skeletonModel_ = new ResultTableModel(this);
+    tblLoops = table(this, "tblLoops", loopsModel_);
+    tblSkeleton = table(this, "tblSkeleton", skeletonModel_);
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
 
@@ -118,8 +141,10 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
 }
 
 void TResultsForm::showResults(const tc::EngineeringResults& results, char decimalSeparator) {
-    fill(tblLoops, tc::loopTable(results.loops), decimalSeparator);
-    fill(tblSkeleton, tc::skeletonTable(results), decimalSeparator);
+    loopsModel_->setTable(tc::loopTable(results.loops), decimalSeparator);
+    skeletonModel_->setTable(tc::skeletonTable(results), decimalSeparator);
+    tblLoops->resizeColumnsToContents();
+    tblSkeleton->resizeColumnsToContents();
     const double total = results.loops.empty() ? 0 : results.loops.back().cumulativeEnergy;
     lblSummary->setText(
         results.loops.empty()

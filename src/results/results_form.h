@@ -6,7 +6,8 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class ResultTableModel;
 
 // The "Engineering Results" window: the loop table and the skeleton table, and the yield method.
 // Not modal: it stays open beside the main window and is refreshed by its owner.
@@ -21,7 +22,7 @@ public:
     void setYieldMethod(tc::YieldMethod method);
 
     QComboBox* cbbYieldMethod;
-    QTableWidget *tblLoops, *tblSkeleton;
+    QTableView *tblLoops, *tblSkeleton;
     QLabel* lblSummary;
     QPushButton *btnExportResults, *btnClose;
 
@@ -33,4 +34,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+
+private:
+    ResultTableModel *loopsModel_, *skeletonModel_;
 };

@@ -15,7 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,9 +28,8 @@ const char* kLoop = "0 0\n1 10\n2 15\n3 14\n2 5\n0 -3\n-1 -9\n-2 -12\n-3 -11\n-1
 const char* kJitter = "0 0\n0.1 1\n-0.1 -1\n5 50\n10 100\n5 40\n0.1 1\n-0.1 -1\n0.1 2\n-5 -50\n"
                       "-10 -100\n-5 -40\n-0.1 -1\n0.1 1\n-0.1 -2\n0 0\n";
 
-QString cell(const QTableWidget* t, int row, int column) {
-    const QTableWidgetItem* item = t->item(row, column);
-    return item ? item->text() : QStringLiteral("<none>");
+QString cell(const QTableView* t, int row, int column) {
+    return t->model()->index(row, column).data().toString();
 }
 
 // Answers the analysis options dialog with these texts and OK; the dialog is left open when OK
@@ -114,7 +113,7 @@ private slots:
         w.EngineeringResults1->trigger();
         TResultsForm* form = w.resultsForm;
         QVERIFY(form && form->isVisible());
-        QCOMPARE(form->tblLoops->rowCount(), 1);
+        QCOMPARE(form->tblLoops->model()->rowCount(), 1);
         QCOMPARE(cell(form->tblLoops, 0, 5), QStringLiteral("35.5"));             // energy
         QCOMPARE(cell(form->tblLoops, 0, 8), QStringLiteral("4.16666666666667")); // 25 / 6
         QCOMPARE(cell(form->tblLoops, 0, 9), QStringLiteral("1"));                // level
