@@ -28,7 +28,7 @@ QLineEdit* numberField(QWidget* parent, const char* name, const QString& text) {
 } // namespace
 
 TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char decimalSeparator,
-                                           QWidget* owner)
+                                           QWidget* owner, const QString& recordNote)
     : QDialog(owner), options_(options), decimalSeparator_(decimalSeparator) {
     setObjectName(QStringLiteral("AnalysisOptionsForm"));
     setWindowTitle(QStringLiteral("Analysis Options"));
@@ -66,6 +66,11 @@ TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char de
 
     auto* box = new QVBoxLayout(this);
     box->addLayout(form);
+    if (!recordNote.isEmpty()) {
+        auto* record = new QLabel(recordNote, this);
+        record->setObjectName(QStringLiteral("lblRecord"));
+        box->addWidget(record);
+    }
     box->addWidget(note);
     box->addLayout(buttons);
 
@@ -96,7 +101,8 @@ void TAnalysisOptionsForm::btnOKClick() {
     accept();
 }
 
-bool ShowAnalysisOptions(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner) {
-    TAnalysisOptionsForm form(options, decimalSeparator, owner);
+bool ShowAnalysisOptions(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner,
+                         const QString& recordNote) {
+    TAnalysisOptionsForm form(options, decimalSeparator, owner, recordNote);
     return form.exec() == QDialog::Accepted;
 }

@@ -12,7 +12,10 @@ class QPushButton;
 class TAnalysisOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    TAnalysisOptionsForm(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner);
+    // recordNote: a line about the imported record that helps to choose the dead band; none when
+    // empty.
+    TAnalysisOptionsForm(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner,
+                         const QString& recordNote = {});
 
     void btnOKClick();
 
@@ -25,4 +28,5 @@ private:
 };
 
 // Runs the dialog modally over owner; true when the options were changed.
-bool ShowAnalysisOptions(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner);
+bool ShowAnalysisOptions(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner,
+                         const QString& recordNote = {});

@@ -4,6 +4,7 @@
 #include "app/tform1.h"
 #include "chart/chart_view.h"
 #include "export/file_writing.h"
+#include "export/number_text.h"
 #include "export/text_export.h"
 #include "results/analysis_options_form.h"
 #include "results/results_form.h"
@@ -16,6 +17,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,7 +49,17 @@ void TForm1::updateEngineeringResults() {
 }
 
 void TForm1::AnalysisOptions1Click() {
-    ShowAnalysisOptions(analysisOptions, decimalSeparator(), this);
+    // The imported displacements around the reference: the dead band is a small share of them.
+    QString note;
+    if (!dispRaw.empty()) {
+        const auto [lo, hi] = std::minmax_element(dispRaw.begin(), dispRaw.end());
+        auto text = [this](double v) {
+            return QString::fromStdString(tc::formatNumber(v, decimalSeparator()));
+        };
+        note = QStringLiteral("The imported displacements run from %1 to %2; the reference is %3.")
+                   .arg(text(*lo), text(*hi), text(dispRaw.front()));
+    }
+    ShowAnalysisOptions(analysisOptions, decimalSeparator(), this, note);
 }
 
 void TForm1::EngineeringResults1Click() {

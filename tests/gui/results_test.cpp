@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
+#include "chart/drag_point_tool.h"
 #include "modal_answerer.h"
 #include "results/analysis_options_form.h"
 #include "results/results_form.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,8 +65,15 @@ private slots:
         load(w, answers, kJitter);
         QVERIFY(w.edt6->text().toInt() > 1); // every jitter passage is a crossing
 
-        answers.otherDialog = answerOptions(QStringLiteral("1"), QStringLiteral("10"));
+        QString note;
+        auto answer = answerOptions(QStringLiteral("1"), QStringLiteral("10"));
+        answers.otherDialog = [&](QWidget* d) {
+            if (auto* l = d->findChild<QLabel*>(QStringLiteral("lblRecord"))) note = l->text();
+            return answer(d);
+        };
         w.AnalysisOptions1->trigger();
+        QCOMPARE(note, QStringLiteral("The imported displacements run from -10 to 10; the "
+                                      "reference is 0."));
         QCOMPARE(w.analysisOptions.deadBand, 1.0);
         QCOMPARE(w.analysisOptions.levelTolerancePercent, 10.0);
         w.btn2->click();
@@ -141,6 +150,29 @@ private slots:
         QVERIFY(!form->isVisible());
         QVERIFY(!w.resultsOverlay);
         QVERIFY(answers.messages.empty());
+    }
+
+    void resultsFollowADraggedSkeletonPoint() {
+        TForm1 w;
+        ModalAnswerer answers;
+        w.show();
+        load(w, answers, kLoop);
+        w.rb1->setChecked(true);
+        w.btn5->click();
+        w.EngineeringResults1->trigger();
+        QCOMPARE(cell(w.resultsForm->tblSkeleton, 1, 1), QStringLiteral("15"));
+        w.cbb3->setCurrentIndex(1); // drag node
+        emit w.cbb3->activated(1);
+        w.cbb2->setCurrentIndex(1); // the positive curve
+        emit w.cbb2->activated(1);
+        w.cht1->replot();
+        QTest::qWait(20); // the refresh those commands asked for is done
+        QVERIFY(w.drgpntlChartTool1->beginDrag(w.skeletonPosSeries->valueToScreen(2, 15)));
+        w.drgpntlChartTool1->dragTo(w.skeletonPosSeries->valueToScreen(2, 12));
+        w.drgpntlChartTool1->endDrag();
+        QVERIFY(w.skeletonPosSeries->y(1) < 14);
+        QTRY_COMPARE(cell(w.resultsForm->tblSkeleton, 1, 1),
+                     QString::number(w.skeletonPosSeries->y(1), 'g', 15));
     }
 
     void exportAsCsvAndWorkbook() {
