@@ -7,6 +7,7 @@
 #include "chart/chart_view.h"
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
+#include "results/results_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,7 +110,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     crsrtlChartTool1->setActive(false);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The results window first, while the chart its marks are drawn on is still there.
+    delete resultsForm;
+}
 
 char TForm1::decimalSeparator() const { return tc::gui::userDecimalSeparator(); }
 
