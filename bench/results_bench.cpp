@@ -1,4 +1,4 @@
-#include "record_generator.h"
+#include "analysed_record.h"
 #include "results/engineering_results.h"
 #include "skeleton/skeleton_extraction.h"
 #include "workspace/loop_analysis.h"
@@ -12,19 +12,11 @@
 
 namespace {
 
-const tc::LoopAnalysis& analysedRecord() {
-    static const tc::LoopAnalysis a = [] {
-        const auto r = tc::bench::makeCyclicRecord(1'000'000);
-        return tc::analyzeLoops(r.disp, r.force);
-    }();
-    return a;
-}
-
 // Everything the results window shows for an analysed 1,000,000-point record: the per-loop
 // table, the force-peak skeleton and both curves' characteristic points by the yield method
 // state.range(0). Goal: < 50 ms.
 void BM_EngineeringResults(benchmark::State& state) {
-    const auto& a = analysedRecord();
+    const auto& a = tc::bench::analysedMillion();
     const auto method = static_cast<tc::YieldMethod>(state.range(0));
     const tc::SkeletonSettings s{tc::SkeletonRule::ForcePeak, false, tc::LoopDirection::Positive};
     std::size_t points = 0;

@@ -1,4 +1,4 @@
-#include "record_generator.h"
+#include "analysed_record.h"
 #include "skeleton/node_insertion.h"
 #include "skeleton/region_filter.h"
 #include "skeleton/skeleton_extraction.h"
@@ -10,17 +10,9 @@
 
 namespace {
 
-const tc::LoopAnalysis& analysedMillion() {
-    static const tc::LoopAnalysis a = [] {
-        const auto r = tc::bench::makeCyclicRecord(1'000'000);
-        return tc::analyzeLoops(r.disp, r.force);
-    }();
-    return a;
-}
-
 // Extraction by rule state.range(0) from an analysed 1,000,000-point record. Goal: < 20 ms.
 void BM_ExtractSkeleton(benchmark::State& state) {
-    const auto& a = analysedMillion();
+    const auto& a = tc::bench::analysedMillion();
     const tc::SkeletonSettings s{static_cast<tc::SkeletonRule>(state.range(0)), true,
                                  tc::LoopDirection::Positive};
     std::size_t points = 0;
@@ -68,7 +60,7 @@ BENCHMARK(BM_AddNodeRisingCurve)->Unit(benchmark::kMillisecond);
 
 // Adding a node to the whole analysed record taken as a curve: a copy at every upward passage.
 void BM_AddNodeBackAndForthCurve(benchmark::State& state) {
-    const auto& a = analysedMillion();
+    const auto& a = tc::bench::analysedMillion();
     tc::PointList c(a.loopDisp.size());
     for (std::size_t i = 0; i < c.size(); ++i)
         c[i] = {a.loopDisp[i], a.loopForce[i]};
