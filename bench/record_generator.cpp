@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <random>
 
 namespace tc::bench {
@@ -16,9 +17,10 @@ Record makeCyclicRecord(size_t n, unsigned seed) {
     double plastic = 0;
     const size_t cycles = 40;
     for (size_t i = 0; i < n; ++i) {
-        const double t = static_cast<double>(i) / static_cast<double>(n) * static_cast<double>(cycles);
+        const double t =
+            static_cast<double>(i) / static_cast<double>(n) * static_cast<double>(cycles);
         const double amp = 0.5 + 0.25 * std::floor(t / 2.0);
-        const double d = amp * std::sin(2.0 * M_PI * t);
+        const double d = amp * std::sin(2.0 * std::numbers::pi * t);
         double f = k * (d - plastic);
         const double fLimit = fy + alpha * k * std::fabs(d);
         if (f > fLimit) {

@@ -1,6 +1,7 @@
 #include "export/workbook_host.h"
 
 #include "export/number_text.h"
+#include "export/utf8_path.h"
 #include "export/worksheet_address.h"
 #include "export/xlsx_writer.h"
 #include "workspace/text_number.h"
@@ -10,6 +11,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
 
 namespace tc {
 
@@ -1078,6 +1085,27 @@ std::string describe(const CallRecord& call) {
     return out;
 }
 
+namespace {
+
+// Creates an empty file, failing with errno EEXIST when the name is taken. The C library of
+// Windows (msvcrt) ignores fopen's "x", so there the exclusive open is _wopen's _O_EXCL.
+bool createNewFile(const std::filesystem::path& p) {
+#ifdef _WIN32
+    const int fd =
+        _wopen(p.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    _close(fd);
+    return true;
+#else
+    std::FILE* f = std::fopen(p.c_str(), "wbx");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+#endif
+}
+
+} // namespace
+
 std::filesystem::path createUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
                                        std::string_view extension) {
     std::error_code ec;
@@ -1086,14 +1114,11 @@ std::filesystem::path createUniqueFile(const std::filesystem::path& folder, std:
         const std::filesystem::path p =
             folder / (std::string(prefix) + std::to_string(n) + std::string(extension));
         errno = 0;
-        if (std::FILE* f = std::fopen(p.string().c_str(), "wbx")) {
-            std::fclose(f);
-            return p;
-        }
+        if (createNewFile(p)) return p;
         if (errno != EEXIST)
-            throw Error("Cannot create file \"" + p.string() + "\". " + std::strerror(errno));
+            throw Error("Cannot create file \"" + utf8Path(p) + "\". " + std::strerror(errno));
     }
-    throw Error("Cannot create file in \"" + folder.string() + "\": no free name is left");
+    throw Error("Cannot create file in \"" + utf8Path(folder) + "\": no free name is left");
 }
 
 struct WorkbookHost::State {
@@ -1135,7 +1160,7 @@ std::string WorkbookHost::finishExport() {
             std::filesystem::remove(path, ec);
             throw;
         }
-        last = path.string();
+        last = utf8Path(path);
     }
     return last;
 }

@@ -3,6 +3,7 @@
 #include "workspace/text_number.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace tc {
 
@@ -33,7 +34,7 @@ bool isValidUtf8(std::string_view s) {
         // Fast path over plain ASCII, eight bytes at a time.
         while (end - p >= 8) {
             uint64_t w;
-            __builtin_memcpy(&w, p, 8);
+            std::memcpy(&w, p, 8);
             if (w & 0x8080808080808080ULL) break;
             p += 8;
         }
