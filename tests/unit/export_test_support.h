@@ -45,6 +45,20 @@ inline WorkbookHostSettings recordingSettings(const std::filesystem::path& folde
     return s;
 }
 
+// The host that writes the workbook file. It is the default host, except on Windows, where the
+// default drives Excel itself through COM.
+inline AutomationHostFactory workbookFileHostFactory(const std::filesystem::path& folder,
+                                                     char sep = '.') {
+#ifdef _WIN32
+    WorkbookHostSettings s;
+    s.outputFolder = folder;
+    s.decimalSeparator = sep;
+    return workbookHostFactory(std::move(s));
+#else
+    return defaultExcelHostFactory(folder, sep);
+#endif
+}
+
 inline std::vector<std::string> described(const CallLog& log) {
     std::vector<std::string> out;
     for (const auto& c : log)
