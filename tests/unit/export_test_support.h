@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers for the chart export: a temporary folder and a recorded workbook host.
 #include "export/chart_export.h"
+#include "export/platform_host.h"
 #include "export/workbook_host.h"
 
 #include <gtest/gtest.h>
