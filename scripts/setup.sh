@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
           libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64)
+          libbenchmark-dev libfast-float-dev fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
