@@ -95,26 +95,31 @@ TEST(TextToDouble, DecidesRangeOnTheValueNotOnTheExponentSign) {
 }
 
 TEST(ConversionMessages, QuoteALongTextByItsFirstSixtyCharacters) {
-    const std::string ellipsis = "\xE2\x80\xA6";
+    // The expected message: quote, the quoted text, quote, the rest.
+    auto message = [](const char* quote, const std::string& text, bool cut, const char* rest) {
+        std::string m = quote;
+        m += text;
+        if (cut) m += "\xE2\x80\xA6";
+        m += quote;
+        m += rest;
+        return m;
+    };
+    const char* notFloat = " is not a valid floating point value";
     const std::string sixty(60, '1');
-    EXPECT_EQ(tc::invalidFloatMessage(sixty),
-              "'" + sixty + "' is not a valid floating point value");
-    EXPECT_EQ(tc::invalidFloatMessage(std::string(1 << 20, '1')),
-              "'" + sixty + ellipsis + "' is not a valid floating point value");
+    EXPECT_EQ(tc::invalidFloatMessage(sixty), message("'", sixty, false, notFloat));
+    EXPECT_EQ(tc::invalidFloatMessage(std::string(1 << 20, '1')), message("'", sixty, true, notFloat));
     EXPECT_EQ(tc::invalidIntegerMessage(sixty + "2"),
-              "''" + sixty + ellipsis + "'' is not a valid integer value");
+              message("''", sixty, true, " is not a valid integer value"));
     // Characters, not bytes: a degree sign is two bytes and never cut in half.
     std::string degrees;
     for (int i = 0; i < 70; ++i)
         degrees += "\xC2\xB0";
-    EXPECT_EQ(tc::invalidFloatMessage(degrees),
-              "'" + degrees.substr(0, 120) + ellipsis + "' is not a valid floating point value");
+    EXPECT_EQ(tc::invalidFloatMessage(degrees), message("'", degrees.substr(0, 120), true, notFloat));
     try {
         tc::textToDouble(std::string(50 << 20, 'x'));
         FAIL();
     } catch (const tc::Error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "'" + std::string(60, 'x') + ellipsis + "' is not a valid floating point value");
+        EXPECT_EQ(std::string(e.what()), message("'", std::string(60, 'x'), true, notFloat));
     }
 }
 
