@@ -1,6 +1,7 @@
 #include "workspace/record_file.h"
 
-#include "workspace/text_number.h"
+#include "common/text_number.h"
+#include "common/utf8.h"
 
 #include <fast_float/fast_float.h>
 
@@ -16,64 +17,6 @@
 namespace tc {
 
 namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-bool isValidUtf8(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end) {
-        // Fast path over plain ASCII, eight bytes at a time.
-        while (end - p >= 8) {
-            uint64_t w;
-            __builtin_memcpy(&w, p, 8);
-            if (w & 0x8080808080808080ULL) break;
-            p += 8;
-        }
-        if (p >= end) break;
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int len;
-        uint32_t cp;
-        if (c >= 0xC2 && c <= 0xDF)
-            len = 2, cp = c & 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF)
-            len = 3, cp = c & 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4)
-            len = 4, cp = c & 0x07;
-        else
-            return false;
-        if (end - p < len) return false;
-        for (int k = 1; k < len; ++k) {
-            if ((p[k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[k] & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        p += len;
-    }
-    return true;
-}
 
 std::string decodeUtf16(std::string_view b, bool bigEndian) {
     std::string out;

@@ -1,5 +1,5 @@
 #pragma once
-#include "workspace/text_number.h"
+#include "common/error.h"
 
 #include <cstddef>
 #include <filesystem>

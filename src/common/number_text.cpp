@@ -1,4 +1,4 @@
-#include "export/number_text.h"
+#include "common/number_text.h"
 
 #include <charconv>
 #include <cmath>

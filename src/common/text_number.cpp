@@ -1,4 +1,4 @@
-#include "workspace/text_number.h"
+#include "common/text_number.h"
 
 #include <fast_float/fast_float.h>
 
