@@ -3,7 +3,7 @@
 # Ubuntu 22.04 or later). Runs apt as root, or through sudo.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
-          libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgtest-dev libgmock-dev
+          libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libzip-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64)
 missing=()
 for p in "${packages[@]}"; do
