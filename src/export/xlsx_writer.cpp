@@ -2,6 +2,7 @@
 
 #include "common/file_replace.h"
 #include "common/text_number.h"
+#include "export/utf8_path.h"
 #include "export/worksheet_address.h"
 
 #include <xlsxwriter.h>
@@ -134,8 +135,8 @@ class WorkbookFile {
 public:
     // Writes into file (a temporary file), names target in its messages.
     WorkbookFile(const std::filesystem::path& file, const std::filesystem::path& target)
-        : path_(target.string()) {
-        wb_ = workbook_new(file.string().c_str());
+        : path_(utf8Path(target)) {
+        wb_ = workbook_new(utf8Path(file).c_str());
         if (!wb_) fail("the workbook could not be set up");
     }
     ~WorkbookFile() {
