@@ -29,10 +29,15 @@ std::FILE* openFile(const fs::path& path, const char* mode) {
 
 // The file a rename onto target replaces: a symbolic link is followed, so the link stays.
 fs::path resolvedTarget(const fs::path& target) {
-    std::error_code ec;
-    if (!fs::is_symlink(target, ec)) return target;
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    return ec ? target : resolved;
+    fs::path p = target;
+    for (int depth = 0; depth < 40; ++depth) { // a loop of links ends somewhere
+        std::error_code ec;
+        if (!fs::is_symlink(p, ec)) break;
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    return p;
 }
 
 } // namespace
