@@ -1,7 +1,7 @@
 #include "export/xlsx_writer.h"
 
+#include "common/text_number.h"
 #include "export/worksheet_address.h"
-#include "workspace/text_number.h"
 
 #include <xlsxwriter.h>
 

@@ -1,5 +1,6 @@
 #include "export/chart_export.h"
 #include "export/excel_operation.h"
+#include "export/platform_host.h"
 #include "export/workbook_host.h"
 #include "export_test_support.h"
 #include "xlsx_zip.h"

@@ -1,7 +1,7 @@
+#include "common/text_number.h"
 #include "export/excel_operation.h"
 #include "export/workbook_host.h"
 #include "export_test_support.h"
-#include "workspace/text_number.h"
 
 #include <gtest/gtest.h>
 
