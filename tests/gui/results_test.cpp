@@ -309,7 +309,7 @@ private slots:
         // Six excursions of 0.1 around the reference below two of 10: twice 0.1.
         QCOMPARE(field, QStringLiteral("0.2"));
         QCOMPARE(note, QStringLiteral("6 excursions of the record around its reference reach at "
-                                      "most 0.1: a dead band of 0.2 gives 1 loop instead of %1. "
+                                      "most 0.1: a dead band of 0.2 gives 1 loop instead of %1 loops. "
                                       "OK takes it.")
                            .arg(before));
         QCOMPARE(w.analysisOptions.deadBand, 0.2);
