@@ -1,11 +1,18 @@
 #include "export/workbook_host.h"
 
 #include "export/host_object.h"
+#include "export/utf8_path.h"
 #include "export/xlsx_writer.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
 
 namespace tc {
 
@@ -29,6 +36,27 @@ std::string describe(const CallRecord& call) {
     return out;
 }
 
+namespace {
+
+// Creates an empty file, failing with errno EEXIST when the name is taken. The C library of
+// Windows (msvcrt) ignores fopen's "x", so there the exclusive open is _wopen's _O_EXCL.
+bool createNewFile(const std::filesystem::path& p) {
+#ifdef _WIN32
+    const int fd =
+        _wopen(p.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    _close(fd);
+    return true;
+#else
+    std::FILE* f = std::fopen(p.c_str(), "wbx");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+#endif
+}
+
+} // namespace
+
 std::filesystem::path createUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
                                        std::string_view extension) {
     std::error_code ec;
@@ -37,14 +65,11 @@ std::filesystem::path createUniqueFile(const std::filesystem::path& folder, std:
         const std::filesystem::path p =
             folder / (std::string(prefix) + std::to_string(n) + std::string(extension));
         errno = 0;
-        if (std::FILE* f = std::fopen(p.string().c_str(), "wbx")) {
-            std::fclose(f);
-            return p;
-        }
+        if (createNewFile(p)) return p;
         if (errno != EEXIST)
-            throw Error("Cannot create file \"" + p.string() + "\". " + std::strerror(errno));
+            throw Error("Cannot create file \"" + utf8Path(p) + "\". " + std::strerror(errno));
     }
-    throw Error("Cannot create file in \"" + folder.string() + "\": no free name is left");
+    throw Error("Cannot create file in \"" + utf8Path(folder) + "\": no free name is left");
 }
 
 struct WorkbookHost::State {
@@ -86,7 +111,7 @@ std::string WorkbookHost::finishExport() {
             std::filesystem::remove(path, ec);
             throw;
         }
-        last = path.string();
+        last = utf8Path(path);
     }
     return last;
 }
