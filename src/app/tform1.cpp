@@ -247,6 +247,20 @@ void TForm1::buildStatusBar() {
     // The site's host name, a link: a click opens the web site.
     rzfldsts2 = field("rzfldsts2", 108, {},
                       new LinkLabel(tc::gui::webSiteHost(), tc::gui::webSiteUrl(), rzstsbr1));
+    // The active dead band (hidden while there is none) and the results' warnings.
+    rzfldsts4 = new QLabel(rzstsbr1);
+    rzfldsts4->setObjectName(QStringLiteral("rzfldsts4"));
+    rzfldsts4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rzfldsts4->setToolTip(QStringLiteral("The dead band of Options \u2192 Analysis Options: "
+                                         "every Analyze Loop uses it."));
+    rzfldsts4->setVisible(false);
+    rzstsbr1->addWidget(rzfldsts4);
+    rzfldsts5 = new QLabel(rzstsbr1);
+    rzfldsts5->setObjectName(QStringLiteral("rzfldsts5"));
+    rzfldsts5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rzfldsts5->setStyleSheet(QStringLiteral("color: #B00000;"));
+    rzfldsts5->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    rzstsbr1->addWidget(rzfldsts5, 1);
 }
 
 void TForm1::buildChart() {
@@ -364,6 +378,9 @@ void TForm1::wireCommands() {
     onClick(btn6, &TForm1::btn6Click);
     onChoose(cbb3, &TForm1::cbb3Change);
     onChoose(cbb2, &TForm1::cbb2Change);
+    // Loop Direction has no handler of its own; the results' first-cycle envelope and the warning
+    // about it follow the choice.
+    connect(cbb4, &QComboBox::activated, this, [this] { scheduleResultsUpdate(); });
     onTrigger(ExportModifiedLoop1, &TForm1::ExportModifiedLoop1Click);
     onTrigger(ExportResults1, &TForm1::ExportResults1Click);
     onClick(btn7, &TForm1::btn7Click);

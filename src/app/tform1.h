@@ -128,6 +128,8 @@ public:
     CursorTool* crsrtlChartTool1;     // cross-hair marking where a point will be added
     QStatusBar* rzstsbr1;
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
+    QLabel* rzfldsts4; // the active dead band, hidden while there is none
+    QLabel* rzfldsts5; // the warnings of the engineering results
     QMenuBar* mm1;
     QAction *ImportData1, *ExportModifiedLoop1, *ExportResults1, *ExportDraw12Excel1,
         *ExcelExportOptions1, *HLAP1, *mniDonation1, *Howtouse1, *mniWebsite1;
@@ -139,8 +141,9 @@ public:
     // ---- engineering results ----
     // The results of the current analysis and skeleton curves (after filtering and edits).
     tc::EngineeringResults engineeringResults() const;
-    // Refreshes the results window and the chart's result marks once the current event is done;
-    // nothing while the window is closed. Called after every command and every dragged point.
+    // Refreshes the status bar's dead band and warnings and, while it is open, the results window
+    // and the chart's result marks, once the current event is done. Called after every command
+    // and every dragged point.
     void scheduleResultsUpdate();
     void updateEngineeringResults();
     TResultsForm* resultsForm = nullptr;      // created on first use
