@@ -104,6 +104,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildChart();
     buildDialogs();
     wireCommands();
+    setAcceptDrops(true); // a record dropped on the window is imported
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     layoutAnchoredControls();
     // Last of the construction: no cross-hair until a point is to be added.
@@ -198,6 +199,12 @@ void TForm1::buildMenu() {
     QMenu* file = mm1->addMenu(QStringLiteral("File"));
     ImportData1 = action(file, "ImportData1", QStringLiteral("Import Loop"));
     ImportData1->setShortcut(QKeySequence::Open);
+    ImportWithPreview1 =
+        action(file, "ImportWithPreview1", QStringLiteral("Import with Preview..."));
+    ImportWithPreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    RecentRecords1 = file->addMenu(QStringLiteral("Recent Records"));
+    RecentRecords1->setObjectName(QStringLiteral("RecentRecords1"));
+    RecentRecords1->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("N2"));
     ExportModifiedLoop1 =
         action(file, "ExportModifiedLoop1", QStringLiteral("Export Modified Loop"));
@@ -358,6 +365,7 @@ void TForm1::wireCommands() {
     };
     onClick(btn1, &TForm1::btn1Click);
     onTrigger(ImportData1, &TForm1::btn1Click);
+    onTrigger(ImportWithPreview1, &TForm1::ImportWithPreview1Click);
     onClick(btn2, &TForm1::btn2Click);
     onChoose(cbb1, &TForm1::cbb1Change);
     onClick(btn5, &TForm1::btn5Click);

@@ -191,18 +191,18 @@ RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
     return r;
 }
 
-LoopDirection suggestLoopDirection(const std::vector<double>& disp) {
-    if (disp.size() < 2) return LoopDirection::None;
+RecordDirection suggestLoopDirection(const std::vector<double>& disp) {
+    if (disp.size() < 2) return RecordDirection::None;
     const auto [lo, hi] = std::minmax_element(disp.begin(), disp.end());
     const double range = *hi - *lo;
-    if (!(range > 0) || !std::isfinite(range)) return LoopDirection::None;
+    if (!(range > 0) || !std::isfinite(range)) return RecordDirection::None;
     const double d0 = disp.front();
     const double band = 0.02 * range;
     for (const double d : disp) {
-        if (d - d0 > band) return LoopDirection::Positive;
-        if (d0 - d > band) return LoopDirection::Negative;
+        if (d - d0 > band) return RecordDirection::Positive;
+        if (d0 - d > band) return RecordDirection::Negative;
     }
-    return LoopDirection::None;
+    return RecordDirection::None;
 }
 
 StopExplanation explainStop(std::string_view text, const RecordReadResult& r, int beginLine,

@@ -65,8 +65,8 @@ RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
 
 // Loop direction of a record: the sign of the first displacement that departs from the first one
 // by more than 2 % of the displacement range. None for fewer than two points or no range.
-enum class LoopDirection { None, Positive, Negative };
-LoopDirection suggestLoopDirection(const std::vector<double>& disp);
+enum class RecordDirection { None, Positive, Negative };
+RecordDirection suggestLoopDirection(const std::vector<double>& disp);
 
 // What went wrong where, for the message box under an import warning: the line number and file
 // name, the line itself (at most 80 characters) and a remedy where one is clear. suggestedBegin is

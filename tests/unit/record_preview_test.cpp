@@ -264,20 +264,20 @@ TEST(SuggestLoopDirection, FirstExcursionBeyondTwoPercent) {
     using V = std::vector<double>;
     const struct {
         V disp;
-        tc::LoopDirection dir;
+        tc::RecordDirection dir;
     } cases[] = {
-        {{0, 1, -1}, tc::LoopDirection::Positive},
-        {{0, -0.01, 0.01, -1, 1}, tc::LoopDirection::Negative}, // jitter within 2 % first
-        {{5, 5.01, 4.99, 7, 3}, tc::LoopDirection::Positive},
-        {{1, 1, 1}, tc::LoopDirection::None},
-        {{1}, tc::LoopDirection::None},
-        {{}, tc::LoopDirection::None},
+        {{0, 1, -1}, tc::RecordDirection::Positive},
+        {{0, -0.01, 0.01, -1, 1}, tc::RecordDirection::Negative}, // jitter within 2 % first
+        {{5, 5.01, 4.99, 7, 3}, tc::RecordDirection::Positive},
+        {{1, 1, 1}, tc::RecordDirection::None},
+        {{1}, tc::RecordDirection::None},
+        {{}, tc::RecordDirection::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(tc::suggestLoopDirection(c.disp), c.dir);
     // The long noisy prefix: negative first.
     const tc::RecordReadResult r = tc::readRecordWith(preview("noisy_prefix.csv"), 1, 1, '.', {});
-    EXPECT_EQ(tc::suggestLoopDirection(r.disp), tc::LoopDirection::Negative);
+    EXPECT_EQ(tc::suggestLoopDirection(r.disp), tc::RecordDirection::Negative);
 }
 
 TEST(ExplainStop, WhereAndWhatToDo) {
@@ -339,14 +339,14 @@ TEST(RecordPreview, RealRecords) {
         int begin, dispColumn, forceColumn;
         const char* dispUnit;
         const char* forceUnit;
-        tc::LoopDirection dir;
+        tc::RecordDirection dir;
     } cases[] = {
-        {"SPC1_CLT_connection_Tannert.csv", 3, 2, 1, "mm", "kN", tc::LoopDirection::Positive},
-        {"TS1_wall_Ganey2015.csv", 1, 0, 0, "", "", tc::LoopDirection::Negative},
-        {"PEER_BG8_Saatcioglu_Grira1999.csv", 2, 1, 2, "mm", "kN", tc::LoopDirection::Positive},
-        {"PEER_NH2_Vu1998.csv", 2, 1, 2, "mm", "kN", tc::LoopDirection::Positive},
-        {"PEER_10-1-2.25N_Pujol2002.csv", 2, 1, 2, "mm", "kN", tc::LoopDirection::Positive},
-        {"BRFD_damper_1Hz_1in.csv", 2, 1, 2, "in", "kip", tc::LoopDirection::Positive},
+        {"SPC1_CLT_connection_Tannert.csv", 3, 2, 1, "mm", "kN", tc::RecordDirection::Positive},
+        {"TS1_wall_Ganey2015.csv", 1, 0, 0, "", "", tc::RecordDirection::Negative},
+        {"PEER_BG8_Saatcioglu_Grira1999.csv", 2, 1, 2, "mm", "kN", tc::RecordDirection::Positive},
+        {"PEER_NH2_Vu1998.csv", 2, 1, 2, "mm", "kN", tc::RecordDirection::Positive},
+        {"PEER_10-1-2.25N_Pujol2002.csv", 2, 1, 2, "mm", "kN", tc::RecordDirection::Positive},
+        {"BRFD_damper_1Hz_1in.csv", 2, 1, 2, "in", "kip", tc::RecordDirection::Positive},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -1,4 +1,5 @@
 // Import Loop, Analyze Loop and the loop browser: the handlers that fill the curve workspace.
+// The import itself (importRecordFile) is in import_handlers.cpp.
 #include "app/tform1.h"
 #include "chart/chart_series.h"
 #include "common/text_number.h"
@@ -16,14 +17,6 @@
 #include <QSignalBlocker>
 
 #include <numeric>
-
-namespace {
-
-std::string utf8(const QString& s) {
-    return s.toStdString();
-}
-
-} // namespace
 
 void TForm1::clearImport() {
     dispRaw.clear();
@@ -68,54 +61,10 @@ void TForm1::btn1Click() {
 }
 
 void TForm1::importLoopFile() {
-    int beginLine = 0;
-    try {
-        beginLine = tc::textToInt(utf8(edt7->text()));
-    } catch (const tc::Error& e) {
-        tc::gui::showWarning(this, QString::fromUtf8(e.what()));
-        return;
-    }
-    if (beginLine <= 0) {
-        tc::gui::showWarning(this, QStringLiteral("First Line must large than 0!"));
-        edt7->setFocus();
-        return;
-    }
-    const int step = tc::textToInt(utf8(edt8->text())); // a bad step ends the command here
-    if (step <= 0) {
-        tc::gui::showWarning(this, QStringLiteral("Data Import Step must large than 0!"));
-        edt8->setFocus();
-        return;
-    }
+    int beginLine = 0, step = 0;
+    if (!readImportParameters(beginLine, step)) return;
     if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
-    const QString path = dlgOpen1->selectedFiles().constFirst();
-
-    clearImport();
-    clearAnalysis();
-    clearLoopValues();
-
-    QString warning;
-    {
-        const tc::gui::WaitCursor wait;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            warning = QStringLiteral("Cannot open file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString());
-        } else {
-            const QByteArray bytes = file.readAll();
-            file.close();
-            edt5->setText(QDir::toNativeSeparators(path));
-            const std::string text = tc::decodeRecordText(
-                std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-            tc::RecordReadResult r = tc::readRecord(text, beginLine, step, decimalSeparator());
-            dispRaw = std::move(r.disp);
-            forceRaw = std::move(r.force);
-            warning = QString::fromStdString(r.warning);
-        }
-        rawSeriesSource.resize(dispRaw.size());
-        std::iota(rawSeriesSource.begin(), rawSeriesSource.end(), 0);
-        rawSeries->setPoints(dispRaw, forceRaw);
-    }
-    if (!warning.isEmpty()) tc::gui::showWarning(this, warning);
+    importRecordFile(dlgOpen1->selectedFiles().constFirst(), beginLine, step);
 }
 
 void TForm1::btn2Click() {

@@ -1,0 +1,228 @@
+// The one import path (importRecordFile) and the commands that reach it besides Import Loop:
+// Import with Preview, a record dropped on the window, the recent records.
+#include "app/tform1.h"
+#include "chart/chart_series.h"
+#include "chart/chart_view.h"
+#include "common/text_number.h"
+#include "ui/command.h"
+#include "workspace/import_preview_form.h"
+#include "workspace/import_settings.h"
+#include "workspace/record_file.h"
+#include "workspace/record_preview.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
+
+#include <numeric>
+
+namespace {
+
+constexpr int kRecentRecords = 8;
+
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
+
+// The whole file, or an empty result with the reason in the specified wording.
+bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = QStringLiteral("Cannot open file \"%1\". %2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
+std::string decode(const QByteArray& bytes) {
+    return tc::decodeRecordText(
+        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+// The first local file of a drag, or an empty string.
+QString droppedFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) return url.toLocalFile();
+    return {};
+}
+
+} // namespace
+
+bool TForm1::readImportParameters(int& beginLine, int& step) {
+    try {
+        beginLine = tc::textToInt(utf8(edt7->text()));
+    } catch (const tc::Error& e) {
+        tc::gui::showWarning(this, QString::fromUtf8(e.what()));
+        return false;
+    }
+    if (beginLine <= 0) {
+        tc::gui::showWarning(this, QStringLiteral("First Line must large than 0!"));
+        edt7->setFocus();
+        return false;
+    }
+    step = tc::textToInt(utf8(edt8->text())); // a bad step ends the command here
+    if (step <= 0) {
+        tc::gui::showWarning(this, QStringLiteral("Data Import Step must large than 0!"));
+        edt8->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void TForm1::importRecordFile(const QString& path, int beginLine, int step) {
+    clearImport();
+    clearAnalysis();
+    clearLoopValues();
+
+    QString warning, details;
+    bool offerPreview = false;
+    {
+        const tc::gui::WaitCursor wait;
+        QByteArray bytes;
+        if (readWholeFile(path, bytes, warning)) {
+            edt5->setText(QDir::toNativeSeparators(path));
+            const std::string text = decode(bytes);
+            bytes.clear();
+            const char sep = decimalSeparator();
+            tc::RecordReadResult r = tc::readRecordWith(text, beginLine, step, sep, importSettings);
+            dispRaw = std::move(r.disp);
+            forceRaw = std::move(r.force);
+            warning = QString::fromStdString(r.warning);
+            if (r.badLine > 0) {
+                const tc::StopExplanation e = tc::explainStop(
+                    text, r, beginLine, importSettings, utf8(QFileInfo(path).fileName()),
+                    tc::suggestBeginLine(text, importSettings, sep));
+                details = QString::fromStdString(e.text);
+                offerPreview = e.notANumber;
+            }
+            addRecentRecord(path);
+        }
+        rawSeriesSource.resize(dispRaw.size());
+        std::iota(rawSeriesSource.begin(), rawSeriesSource.end(), 0);
+        rawSeries->setPoints(dispRaw, forceRaw);
+    }
+    if (warning.isEmpty()) return;
+    if (details.isEmpty()) {
+        tc::gui::showWarning(this, warning);
+        return;
+    }
+    const bool preview = tc::gui::showWarning(
+        this, warning, details, offerPreview ? QStringLiteral("Import with Preview...") : QString(),
+        "btnImportWithPreview");
+    if (preview) previewRecordFile(path);
+}
+
+void TForm1::ImportWithPreview1Click() {
+    if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
+    previewRecordFile(dlgOpen1->selectedFiles().constFirst());
+}
+
+void TForm1::previewRecordFile(const QString& path) {
+    QByteArray bytes;
+    QString problem;
+    if (!readWholeFile(path, bytes, problem)) {
+        tc::gui::showWarning(this, problem);
+        return;
+    }
+    const std::string text = decode(bytes);
+    bytes.clear();
+    TImportPreviewForm::Choice start;
+    start.settings = importSettings;
+    auto positive = [](const QLineEdit* e) {
+        try {
+            return std::max(1, tc::textToInt(utf8(e->text())));
+        } catch (const tc::Error&) {
+            return 1;
+        }
+    };
+    start.beginLine = positive(edt7);
+    start.step = positive(edt8);
+    start.loopDirection = std::max(0, cbb4->currentIndex());
+    TImportPreviewForm form(path, text, start, decimalSeparator(), this);
+    if (form.exec() != QDialog::Accepted) return;
+    const TImportPreviewForm::Choice c = form.choice();
+    importSettings = c.settings;
+    edt7->setText(QString::number(c.beginLine));
+    edt8->setText(QString::number(c.step));
+    cbb4->setCurrentIndex(c.loopDirection);
+    applyImportSettings();
+    importRecordFile(path, c.beginLine, c.step);
+}
+
+void TForm1::importRecordWithoutDialog(const QString& path) {
+    int beginLine = 0, step = 0;
+    if (!readImportParameters(beginLine, step)) return;
+    importRecordFile(path, beginLine, step);
+}
+
+void TForm1::applyImportSettings() {
+    cht1->setAxisTitles(QString::fromStdString(tc::dispAxisTitle(importSettings)),
+                        QString::fromStdString(tc::forceAxisTitle(importSettings)));
+    if (!importOptionsNote) {
+        importOptionsNote = new QLabel(rzstsbr1);
+        importOptionsNote->setObjectName(QStringLiteral("importOptionsNote"));
+        rzstsbr1->addPermanentWidget(importOptionsNote);
+    }
+    const QString note = QString::fromStdString(tc::describeSettings(importSettings));
+    importOptionsNote->setText(note);
+    importOptionsNote->setToolTip(note);
+    importOptionsNote->setVisible(!note.isEmpty());
+}
+
+void TForm1::addRecentRecord(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    recentRecords.removeAll(full);
+    recentRecords.prepend(full);
+    while (recentRecords.size() > kRecentRecords)
+        recentRecords.removeLast();
+    // Eight fixed items, made at first use: an item is never deleted while it runs its import.
+    QList<QAction*> items = RecentRecords1->actions();
+    while (items.size() < kRecentRecords) {
+        const int k = static_cast<int>(items.size());
+        QAction* a = RecentRecords1->addAction(QString());
+        a->setObjectName(QStringLiteral("RecentRecord%1").arg(k + 1));
+        connect(a, &QAction::triggered, this, [this, k] {
+            if (k >= recentRecords.size()) return;
+            const QString file = recentRecords.at(k);
+            tc::gui::runCommand(this, [&] { importRecordWithoutDialog(file); });
+            scheduleResultsUpdate();
+        });
+        items.append(a);
+    }
+    for (int k = 0; k < items.size(); ++k) {
+        QAction* a = items.at(k);
+        const bool used = k < recentRecords.size();
+        a->setVisible(used);
+        if (!used) continue;
+        const QString file = recentRecords.at(k);
+        a->setText(QStringLiteral("&%1 %2").arg(k + 1).arg(QFileInfo(file).fileName()));
+        a->setToolTip(QDir::toNativeSeparators(file));
+        a->setStatusTip(QDir::toNativeSeparators(file));
+    }
+    RecentRecords1->setEnabled(!recentRecords.isEmpty());
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    tc::gui::runCommand(this, [&] { importRecordWithoutDialog(path); });
+    scheduleResultsUpdate();
+}
