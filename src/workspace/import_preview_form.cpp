@@ -57,6 +57,8 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
     tblPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblPreview->setSelectionMode(QAbstractItemView::NoSelection);
     tblPreview->verticalHeader()->setDefaultSectionSize(18);
+    tblPreview->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tblPreview->setFocusPolicy(Qt::NoFocus);
     tblPreview->setMinimumSize(560, 260);
 
     auto label = [this](const char* name, const QString& text) {

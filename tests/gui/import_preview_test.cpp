@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -256,6 +257,25 @@ private slots:
             visible += a->isVisible() ? 1 : 0;
         QCOMPARE(visible, 8);
         QVERIFY(first->text().endsWith(QStringLiteral("r8.txt")));
+    }
+
+    // The user guide's picture of the dialog: TC_SCREENSHOT=out.png and TC_SCREENSHOT_RECORD=the
+    // record to show, under Xvfb for real fonts.
+    void screenshot() {
+        const QString out = qEnvironmentVariable("TC_SCREENSHOT");
+        if (out.isEmpty()) QSKIP("TC_SCREENSHOT not set");
+        QString record = qEnvironmentVariable("TC_SCREENSHOT_RECORD");
+        if (!QFileInfo::exists(record)) record = previewFile("force_first_units.csv");
+        TForm1 w;
+        w.show();
+        ModalAnswerer answers;
+        onPreview(answers, [&](TImportPreviewForm& f) {
+            QTest::qWait(300);
+            QVERIFY(f.grab().save(out));
+            f.btnCancel->click();
+        });
+        answers.queueFile(record);
+        w.ImportWithPreview1->trigger();
     }
 };
 
