@@ -8,6 +8,7 @@
 #include "chart/drag_point_tool.h"
 #include "results/results_form.h"
 #include "ui/command.h"
+#include "ui/file_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -313,25 +315,34 @@ void TForm1::buildChart() {
 }
 
 void TForm1::buildDialogs() {
+    // Each dialog keeps the folder last used in it for the rest of the run.
     const QString exeDir = QCoreApplication::applicationDirPath();
-    dlgOpen1 = new QFileDialog(this, QString(), exeDir);
+    const QString openDir = tc::gui::startFolder(exeDir, false);
+    const QString saveDir = tc::gui::startFolder(exeDir, true);
+    dlgOpen1 = new QFileDialog(this, QString(), openDir);
     dlgOpen1->setObjectName(QStringLiteral("dlgOpen1"));
     dlgOpen1->setFileMode(QFileDialog::ExistingFile);
     dlgOpen1->setAcceptMode(QFileDialog::AcceptOpen);
     // Name filters match the end of the name in either case ("*txt" matches data.TXT as well).
     dlgOpen1->setNameFilters({QStringLiteral("Text Files (*[tT][xX][tT])"),
                               QStringLiteral("CSV Files (*[cC][sS][vV])"),
-                              QStringLiteral("All Files (*)")});
+                              QStringLiteral("All Files (*)"),
+                              QStringLiteral("Records (*.txt *.csv *.dat *.xlsx *.ods *.xls)")});
 
-    dlgSave1 = new QFileDialog(this, QString(), exeDir);
+    dlgSave1 = new QFileDialog(this, QString(), saveDir);
     dlgSave1->setObjectName(QStringLiteral("dlgSave1"));
     dlgSave1->setAcceptMode(QFileDialog::AcceptSave);
     dlgSave1->setFileMode(QFileDialog::AnyFile);
     dlgSave1->setNameFilters(
         {QStringLiteral("Text files (*.txt *.TXT)"), QStringLiteral("CSV files (*.csv *.CSV)")});
 
-    dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), exeDir);
+    dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), saveDir);
     dlgSaveResults->setObjectName(QStringLiteral("dlgSaveResults"));
+    // The save dialogs share the folder last saved to.
+    for (auto [from, to] : {std::pair{dlgSave1, dlgSaveResults}, {dlgSaveResults, dlgSave1}})
+        connect(from, &QFileDialog::fileSelected, to, [to = to](const QString& file) {
+            to->setDirectory(QFileInfo(file).absolutePath());
+        });
     dlgSaveResults->setAcceptMode(QFileDialog::AcceptSave);
     dlgSaveResults->setFileMode(QFileDialog::AnyFile);
     dlgSaveResults->setNameFilters({QStringLiteral("CSV files (*.csv *.CSV)"),

@@ -5,10 +5,12 @@
 #include "chart/chart_view.h"
 #include "modal_answerer.h"
 #include "test_files.h"
+#include "ui/file_dialogs.h"
 #include "workspace/import_preview_form.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -257,6 +260,32 @@ private slots:
             visible += a->isVisible() ? 1 : 0;
         QCOMPARE(visible, 8);
         QVERIFY(first->text().endsWith(QStringLiteral("r8.txt")));
+    }
+
+    void dialogFolders() {
+        TForm1 w;
+        QCOMPARE(w.dlgOpen1->nameFilters().size(), 4);
+        QCOMPARE(w.dlgOpen1->nameFilters().at(3),
+                 QStringLiteral("Records (*.txt *.csv *.dat *.xlsx *.ods *.xls)"));
+        // Run from a build folder: the executable's folder for both.
+        QCOMPARE(w.dlgOpen1->directory().absolutePath(),
+                 QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(tc::gui::startFolder(tmp.path(), true), tmp.path());
+        // Installed: never the system's bin folder.
+        QVERIFY(tc::gui::isInstalledLocation(QStringLiteral("/usr/bin")));
+        QVERIFY(!tc::gui::isInstalledLocation(tmp.path()));
+        QVERIFY(tc::gui::startFolder(QStringLiteral("/usr/bin"), false) !=
+                QStringLiteral("/usr/bin"));
+        QCOMPARE(tc::gui::startFolder(QStringLiteral("/usr/bin"), true),
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        // The open dialog keeps the folder last used, also for Import with Preview.
+        ModalAnswerer answers;
+        answers.queueFile(writeTestFile(tmp, QStringLiteral("kept.txt"), "1 2\n"));
+        w.btn1->click();
+        QCOMPARE(w.dlgOpen1->directory().absolutePath(), QDir(tmp.path()).absolutePath());
+        // The save dialogs follow each other.
+        emit w.dlgSave1->fileSelected(tmp.filePath(QStringLiteral("out.txt")));
+        QCOMPARE(w.dlgSaveResults->directory().absolutePath(), QDir(tmp.path()).absolutePath());
     }
 
     // The user guide's picture of the dialog: TC_SCREENSHOT=out.png and TC_SCREENSHOT_RECORD=the
