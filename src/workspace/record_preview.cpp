@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
 
 namespace tc {
 
@@ -153,27 +154,20 @@ std::string unitInHeader(std::string_view name) {
     return {};
 }
 
-RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
-                            char userDecimalSeparator) {
-    RecordPreview p;
-    const std::vector<std::string_view> lines = headLines(head, kPreviewLines);
-    p.lines.reserve(lines.size());
-    p.fields.reserve(lines.size());
-    for (const std::string_view line : lines) {
-        p.lines.emplace_back(line);
-        p.fields.push_back(splitRecordLine(trimBlanks(line), s));
-        p.columnCount = std::max(p.columnCount, p.fields.back().size());
-    }
-
-    const char sep = effectiveDecimalSeparator(s, userDecimalSeparator);
+void finishPreview(RecordPreview& p, const ImportSettings& s,
+                   const std::function<bool(size_t line, size_t field)>& isNumber,
+                   const std::function<std::vector<std::string>(size_t line)>& headerFields) {
+    p.columnCount = 0;
+    for (const auto& f : p.fields)
+        p.columnCount = std::max(p.columnCount, f.size());
     auto numbers = [&](size_t i) {
         const std::vector<std::string>& f = p.fields[i];
         const auto d = static_cast<size_t>(s.disp.column - 1);
         const auto fo = static_cast<size_t>(s.force.column - 1);
-        double v = 0;
         return s.disp.column >= 1 && s.force.column >= 1 && d < f.size() && fo < f.size() &&
-               tryTextToDouble(f[d], v, sep) && tryTextToDouble(f[fo], v, sep);
+               isNumber(i, d) && isNumber(i, fo);
     };
+    p.suggestedBegin = 0;
     for (size_t i = 0; i < p.fields.size(); ++i) {
         if (numbers(i) && (i + 1 == p.fields.size() || numbers(i + 1))) {
             p.suggestedBegin = static_cast<int>(i + 1);
@@ -187,7 +181,7 @@ RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
     const size_t headerEnd = p.suggestedBegin > 0 ? static_cast<size_t>(p.suggestedBegin - 1) : 0;
     std::vector<std::string> names, units;
     for (size_t i = 0; i < headerEnd; ++i) {
-        std::vector<std::string> f = splitHeaderLine(trimBlanks(lines[i]), s);
+        std::vector<std::string> f = headerFields(i);
         if (f.empty()) continue;
         if (isUnitsLine(f))
             units = std::move(f);
@@ -202,7 +196,6 @@ RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
             p.columnUnits[c] = unitInHeader(names[c]);
     }
 
-    int disp = 0, force = 0;
     auto pick = [&](Quantity q, auto kind) {
         for (size_t c = 0; c < p.columnCount; ++c)
             if (kind(c) == q) return static_cast<int>(c + 1);
@@ -210,14 +203,35 @@ RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
     };
     auto byName = [&](size_t c) { return nameQuantity(p.columnNames[c]); };
     auto byUnit = [&](size_t c) { return unitQuantity(p.columnUnits[c]); };
-    disp = pick(Quantity::Length, byName);
-    force = pick(Quantity::Force, byName);
+    int disp = pick(Quantity::Length, byName);
+    int force = pick(Quantity::Force, byName);
     if (!disp) disp = pick(Quantity::Length, byUnit);
     if (!force) force = pick(Quantity::Force, byUnit);
+    p.suggestedDispColumn = p.suggestedForceColumn = 0;
     if (disp && force && disp != force) {
         p.suggestedDispColumn = disp;
         p.suggestedForceColumn = force;
     }
+}
+
+RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
+                            char userDecimalSeparator) {
+    RecordPreview p;
+    const std::vector<std::string_view> lines = headLines(head, kPreviewLines);
+    p.lines.reserve(lines.size());
+    p.fields.reserve(lines.size());
+    for (const std::string_view line : lines) {
+        p.lines.emplace_back(line);
+        p.fields.push_back(splitRecordLine(trimBlanks(line), s));
+    }
+    const char sep = effectiveDecimalSeparator(s, userDecimalSeparator);
+    finishPreview(
+        p, s,
+        [&](size_t i, size_t f) {
+            double v = 0;
+            return tryTextToDouble(p.fields[i][f], v, sep);
+        },
+        [&](size_t i) { return splitHeaderLine(trimBlanks(lines[i]), s); });
     return p;
 }
 

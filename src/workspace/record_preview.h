@@ -2,6 +2,7 @@
 #include "workspace/import_settings.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,13 @@ struct RecordPreview {
 // columns.
 RecordPreview previewRecord(std::string_view head, const ImportSettings& s,
                             char userDecimalSeparator);
+
+// The common part of a preview: from the fields of its lines, the begin line, the names and units
+// of the header lines above it and the columns they suggest. isNumber tells whether a field of a
+// line is a number; headerFields gives the fields of a line read as a header.
+void finishPreview(RecordPreview& p, const ImportSettings& s,
+                   const std::function<bool(size_t line, size_t field)>& isNumber,
+                   const std::function<std::vector<std::string>(size_t line)>& headerFields);
 
 // The decimal mode the lines suggest: comma decimals with ';' when most lines hold a ';', comma
 // decimals with the tab when most lines are tab-separated numbers with decimal commas. Returns
