@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -46,6 +47,22 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
                                        QWidget* owner)
     : QDialog(owner), fileName_(fileName), text_(text), userSep_(userDecimalSeparator),
       choice_(start) {
+    init(start);
+}
+
+TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::vector<std::string> sheetNames,
+                                       tc::SheetTable shown,
+                                       std::function<tc::SheetTable(int)> loadSheet,
+                                       const Choice& start, char userDecimalSeparator,
+                                       QWidget* owner)
+    : QDialog(owner), fileName_(fileName), workbook_(true), sheetNames_(std::move(sheetNames)),
+      sheet_(std::move(shown)), loadSheet_(std::move(loadSheet)), userSep_(userDecimalSeparator),
+      choice_(start) {
+    init(start);
+}
+
+void TImportPreviewForm::init(const Choice& start) {
+    const QString& fileName = fileName_;
     setObjectName(QStringLiteral("ImportPreviewForm"));
     setWindowTitle(QStringLiteral("Import with Preview"));
     setModal(true);
@@ -106,6 +123,14 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
         combo("cbbFieldSeparator", {QStringLiteral("Semicolon (;)"), QStringLiteral("Tab")});
     lblDirection = label("lblDirection", QStringLiteral("Loop Direction"));
     cbbDirection = combo("cbbDirection", {QStringLiteral("Positive"), QStringLiteral("Negative")});
+    lblSheet = label("lblSheet", QStringLiteral("Sheet"));
+    cbbSheet = combo("cbbSheet");
+    for (const std::string& name : sheetNames_)
+        cbbSheet->addItem(qs(name));
+    cbbSheet->setCurrentIndex(
+        std::clamp(start.settings.sheet, 0, std::max(0, cbbSheet->count() - 1)));
+    lblSheet->setVisible(workbook_);
+    cbbSheet->setVisible(workbook_);
     lblNote = label("lblNote", {});
     lblNote->setWordWrap(true);
     for (QLineEdit* e : {edtDispScale, edtForceScale})
@@ -140,6 +165,8 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
     grid->addWidget(cbbFieldSeparator, 4, 3);
     grid->addWidget(lblDirection, 5, 0);
     grid->addWidget(cbbDirection, 5, 1);
+    grid->addWidget(lblSheet, 5, 2);
+    grid->addWidget(cbbSheet, 5, 3);
     grid->setColumnStretch(4, 1);
 
     btnReset = named(new QPushButton(QStringLiteral("Reset"), this), "btnReset");
@@ -168,7 +195,10 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
 
     // What the record suggests, over the settings in force.
     tc::ImportSettings s = start.settings;
-    tc::suggestDecimalMode(text_, s.decimal, s.commaSeparator);
+    if (workbook_)
+        s.sheet = cbbSheet->currentIndex();
+    else
+        tc::suggestDecimalMode(text_, s.decimal, s.commaSeparator);
     showSettings(s, start.beginLine, start.step);
     applySuggestions(true);
     cbbDirection->setCurrentIndex(choice_.loopDirection);
@@ -187,12 +217,34 @@ TImportPreviewForm::TImportPreviewForm(const QString& fileName, std::string_view
     for (QSpinBox* sp : {spnBegin, spnStep})
         connect(sp, &QSpinBox::valueChanged, this, [changed] { changed(false); });
     connect(edtDispScale, &QLineEdit::textEdited, this, [changed] { changed(false); });
+    connect(cbbSheet, &QComboBox::activated, this,
+            [this](int index) { tc::gui::runCommand(this, [&] { chooseSheet(index); }); });
     connect(btnReset, &QPushButton::clicked, this,
             [this] { tc::gui::runCommand(this, [this] { btnResetClick(); }); });
     connect(btnImport, &QPushButton::clicked, this,
             [this] { tc::gui::runCommand(this, [this] { btnImportClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(760, 620);
+}
+
+tc::RecordPreview TImportPreviewForm::makePreview(const tc::ImportSettings& s) const {
+    return workbook_ ? tc::previewSheet(sheet_, s, userSep_)
+                     : tc::previewRecord(text_, s, userSep_);
+}
+
+void TImportPreviewForm::chooseSheet(int index) {
+    if (!workbook_ || index == choice_.settings.sheet) return;
+    try {
+        sheet_ = loadSheet_(index);
+    } catch (const tc::Error& e) {
+        const QSignalBlocker block(cbbSheet);
+        cbbSheet->setCurrentIndex(choice_.settings.sheet);
+        tc::gui::showWarning(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    choice_.settings.sheet = index;
+    applySuggestions(true);
+    scheduleDirection();
 }
 
 void TImportPreviewForm::showSettings(const tc::ImportSettings& s, int begin, int step) {
@@ -208,7 +260,7 @@ void TImportPreviewForm::showSettings(const tc::ImportSettings& s, int begin, in
     cbbForceSign->setCurrentIndex(s.force.negate ? 1 : 0);
     cbbDecimal->setCurrentIndex(static_cast<int>(s.decimal));
     cbbFieldSeparator->setCurrentIndex(static_cast<int>(s.commaSeparator));
-    cbbFieldSeparator->setEnabled(s.decimal == tc::DecimalMode::Comma);
+    cbbFieldSeparator->setEnabled(!workbook_ && s.decimal == tc::DecimalMode::Comma);
     edtDispUnit->setText(qs(s.dispUnit));
     edtForceUnit->setText(qs(s.forceUnit));
     refreshShading();
@@ -223,6 +275,7 @@ bool TImportPreviewForm::readControls(tc::ImportSettings& s, QString& problem) c
     s.decimal = static_cast<tc::DecimalMode>(std::max(0, cbbDecimal->currentIndex()));
     s.commaSeparator =
         static_cast<tc::CommaFieldSeparator>(std::max(0, cbbFieldSeparator->currentIndex()));
+    s.sheet = workbook_ ? std::max(0, cbbSheet->currentIndex()) : choice_.settings.sheet;
     s.dispUnit = edtDispUnit->text().trimmed().toStdString();
     s.forceUnit = edtForceUnit->text().trimmed().toStdString();
     for (auto [edit, value] :
@@ -240,7 +293,7 @@ void TImportPreviewForm::applySuggestions(bool columnsAndUnits) {
     tc::ImportSettings s = choice_.settings;
     QString problem;
     if (!updating_) readControls(s, problem);
-    preview_ = tc::previewRecord(text_, s, userSep_);
+    preview_ = makePreview(s);
     if (columnsAndUnits && preview_.suggestedDispColumn > 0) {
         s.disp.column = preview_.suggestedDispColumn;
         s.force.column = preview_.suggestedForceColumn;
@@ -262,7 +315,7 @@ void TImportPreviewForm::applySuggestions(bool columnsAndUnits) {
 void TImportPreviewForm::refreshTable() {
     const bool was = updating_;
     updating_ = true;
-    preview_ = tc::previewRecord(text_, choice_.settings, userSep_);
+    preview_ = makePreview(choice_.settings);
     const int columns =
         std::min(kMaxShownColumns, std::max(1, static_cast<int>(preview_.columnCount)));
     tblPreview->clear();
@@ -345,7 +398,9 @@ void TImportPreviewForm::updateDirection() {
     s.force = tc::ColumnSetting{s.disp.column, 1.0, false}; // only the displacement decides
     tc::RecordReadResult r;
     try {
-        r = tc::readRecordWith(text_, spnBegin->value(), spnStep->value(), userSep_, s);
+        r = workbook_
+                ? tc::readSheetRecord(sheet_, spnBegin->value(), spnStep->value(), userSep_, s)
+                : tc::readRecordWith(text_, spnBegin->value(), spnStep->value(), userSep_, s);
     } catch (const tc::Error&) {
         return;
     }
@@ -377,6 +432,12 @@ void TImportPreviewForm::btnImportClick() {
         tc::checkSettings(c.settings);
     } catch (const tc::Error& e) {
         tc::gui::showWarning(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    if (workbook_ &&
+        !tc::sheetHasNumbers(sheet_, tc::effectiveDecimalSeparator(c.settings, userSep_))) {
+        tc::gui::showWarning(this, QStringLiteral("%1: the sheet \"%2\" holds no numbers.")
+                                       .arg(QFileInfo(fileName_).fileName(), qs(sheet_.name)));
         return;
     }
     c.beginLine = spnBegin->value();

@@ -1,9 +1,11 @@
 #pragma once
 #include "workspace/import_settings.h"
 #include "workspace/record_preview.h"
+#include "workspace/sheet_table.h"
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,11 @@ public:
     // own suggestions (begin line, columns, units, comma decimals, loop direction) are applied.
     TImportPreviewForm(const QString& fileName, std::string_view text, const Choice& start,
                        char userDecimalSeparator, QWidget* owner);
+    // A workbook: its sheets' names, the sheet shown first (start.settings.sheet) and the reader
+    // of a sheet, called when another is chosen (it throws tc::Error when it cannot).
+    TImportPreviewForm(const QString& fileName, std::vector<std::string> sheetNames,
+                       tc::SheetTable shown, std::function<tc::SheetTable(int)> loadSheet,
+                       const Choice& start, char userDecimalSeparator, QWidget* owner);
 
     Choice choice() const { return choice_; }
 
@@ -44,15 +51,18 @@ public:
 
     QLabel *lblFile, *lblBegin, *lblStep, *lblDispColumn, *lblForceColumn, *lblDispScale,
         *lblForceScale, *lblDecimal, *lblFieldSeparator, *lblDispUnit, *lblForceUnit, *lblDirection,
-        *lblNote;
+        *lblNote, *lblSheet;
     QTableWidget* tblPreview;
     QSpinBox *spnBegin, *spnStep;
     QComboBox *cbbDispColumn, *cbbForceColumn, *cbbDispSign, *cbbForceSign, *cbbDecimal,
-        *cbbFieldSeparator, *cbbDirection;
+        *cbbFieldSeparator, *cbbDirection, *cbbSheet;
     QLineEdit *edtDispScale, *edtForceScale, *edtDispUnit, *edtForceUnit;
     QPushButton *btnReset, *btnImport, *btnCancel;
 
 private:
+    void init(const Choice& start);
+    tc::RecordPreview makePreview(const tc::ImportSettings& s) const;
+    void chooseSheet(int index);
     void applySuggestions(bool columnsAndUnits);
     void showSettings(const tc::ImportSettings& s, int begin, int step);
     // Reads the controls into settings; false with a note when a scale does not convert.
@@ -65,6 +75,10 @@ private:
 
     QString fileName_;
     std::string_view text_;
+    bool workbook_ = false;
+    std::vector<std::string> sheetNames_;
+    tc::SheetTable sheet_;
+    std::function<tc::SheetTable(int)> loadSheet_;
     char userSep_;
     Choice choice_;
     tc::RecordPreview preview_;

@@ -62,6 +62,7 @@ bool ImportSettings::changesReading() const {
     ImportSettings reading = *this;
     reading.dispUnit.clear();
     reading.forceUnit.clear();
+    reading.sheet = 0; // text has no sheets
     return !reading.isDefault();
 }
 
@@ -107,6 +108,7 @@ std::string describeSettings(const ImportSettings& s) {
         parts.push_back(s.commaSeparator == CommaFieldSeparator::Semicolon
                             ? "decimal comma, ';' between fields"
                             : "decimal comma, tab between fields");
+    if (s.sheet != 0) parts.push_back("sheet " + std::to_string(s.sheet + 1));
     if (!s.dispUnit.empty() || !s.forceUnit.empty())
         parts.push_back("units " + (s.dispUnit.empty() ? std::string("-") : s.dispUnit) + " / " +
                         (s.forceUnit.empty() ? std::string("-") : s.forceUnit));

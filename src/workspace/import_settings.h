@@ -26,6 +26,7 @@ struct ImportSettings {
     ColumnSetting force{2, 1.0, false};
     DecimalMode decimal = DecimalMode::User;
     CommaFieldSeparator commaSeparator = CommaFieldSeparator::Semicolon;
+    int sheet = 0;        // the sheet of a workbook, 0-based
     std::string dispUnit; // axis units, shown as "Disp (mm)"; empty: none
     std::string forceUnit;
 

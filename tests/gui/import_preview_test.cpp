@@ -7,6 +7,7 @@
 #include "test_files.h"
 #include "ui/file_dialogs.h"
 #include "workspace/import_preview_form.h"
+#include "workspace/workbook_reader.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,6 +29,10 @@ namespace {
 
 QString previewFile(const char* name) {
     return QStringLiteral(TC_TEST_DATA_DIR "/preview/") + QLatin1String(name);
+}
+
+QString workbookFile(const char* name) {
+    return QStringLiteral(TC_TEST_DATA_DIR "/workbooks/") + QLatin1String(name);
 }
 
 // Answers the next preview dialog with the given action on it.
@@ -260,6 +265,74 @@ private slots:
             visible += a->isVisible() ? 1 : 0;
         QCOMPARE(visible, 8);
         QVERIFY(first->text().endsWith(QStringLiteral("r8.txt")));
+    }
+
+    void workbookThroughPreviewWithSheetChooser() {
+        if (!tc::workbookReadersAvailable()) QSKIP("this build reads no workbooks");
+        TForm1 w;
+        ModalAnswerer answers;
+        onPreview(answers, [&](TImportPreviewForm& f) {
+            QVERIFY(f.cbbSheet->isVisibleTo(&f));
+            QCOMPARE(f.cbbSheet->count(), 2);
+            QCOMPARE(f.cbbSheet->currentText(), QStringLiteral("Notes"));
+            f.btnImport->click(); // the first sheet holds no numbers: refused, the dialog stays
+            QVERIFY(f.isVisible());
+            f.cbbSheet->setCurrentIndex(1);
+            emit f.cbbSheet->activated(1);
+            QCOMPARE(f.spnBegin->value(), 2);
+            QCOMPARE(f.edtDispUnit->text(), QStringLiteral("mm"));
+            QCOMPARE(f.tblPreview->item(1, 1)->text(), QStringLiteral("0.5"));
+            f.btnImport->click();
+        });
+        answers.queueFile(workbookFile("record.ods"));
+        w.ImportWithPreview1->trigger();
+        QCOMPARE(answers.messageTexts(),
+                 (QStringList{QStringLiteral("record.ods: the sheet \"Notes\" holds no numbers."),
+                              QStringLiteral("List index out of bounds (0)")}));
+        QVERIFY(answers.messages[1].informative.startsWith(
+            QStringLiteral("Row 5 of record.ods, sheet \"Record\":")));
+        QCOMPARE(w.dispRaw, (std::vector<double>{0, 1.25, 1.25}));
+        QCOMPARE(w.importSettings.sheet, 1);
+        QVERIFY(w.importOptionsNote->text().contains(QStringLiteral("sheet 2")));
+        QCOMPARE(w.cht1->yAxisTitle(), QStringLiteral("Force (kN)"));
+    }
+
+    void badWorkbooksLeaveTheWorkspace_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("forceColumn");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("renamed text")
+            << "renamed_text.xlsx" << 2 << "renamed_text.xlsx: the file is not an .xlsx workbook";
+        QTest::newRow("damaged") << "damaged.xlsx" << 2 << "damaged.xlsx: the workbook is damaged";
+        QTest::newRow("encrypted")
+            << "encrypted.xlsx" << 2 << "encrypted.xlsx: the workbook is password-protected";
+        QTest::newRow("no numbers")
+            << "no_numbers.xlsx" << 2 << "no_numbers.xlsx: the sheet \"Notes\" holds no numbers.";
+        QTest::newRow("column beyond") << "record.xls" << 3
+                                       << "record.xls: column 3 is beyond the last column (2) of "
+                                          "the sheet \"Record\".";
+    }
+    void badWorkbooksLeaveTheWorkspace() {
+        if (!tc::workbookReadersAvailable()) QSKIP("this build reads no workbooks");
+        QFETCH(QString, file);
+        QFETCH(int, forceColumn);
+        QFETCH(QString, message);
+        TForm1 w;
+        ModalAnswerer answers;
+        w.edt7->setText(QStringLiteral("2"));
+        answers.queueFile(workbookFile("record.xlsx"));
+        w.btn1->click();
+        QCOMPARE(w.dispRaw, (std::vector<double>{0, 1.25, 2.5}));
+        answers.messages.clear();
+        const QString shown = w.edt5->text();
+        w.importSettings.force.column = forceColumn;
+        answers.queueFile(workbookFile(file.toUtf8().constData()));
+        w.btn1->click();
+        QCOMPARE(answers.messages.size(), size_t{1});
+        QVERIFY2(answers.messages[0].text.startsWith(message),
+                 qPrintable(answers.messages[0].text));
+        QCOMPARE(w.dispRaw, (std::vector<double>{0, 1.25, 2.5}));
+        QCOMPARE(w.edt5->text(), shown);
     }
 
     void dialogFolders() {

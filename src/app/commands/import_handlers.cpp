@@ -9,6 +9,8 @@
 #include "workspace/import_settings.h"
 #include "workspace/record_file.h"
 #include "workspace/record_preview.h"
+#include "workspace/sheet_table.h"
+#include "workspace/workbook_reader.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +26,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include <memory>
 #include <numeric>
 
 namespace {
@@ -49,6 +52,46 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& problem) {
 std::string decode(const QByteArray& bytes) {
     return tc::decodeRecordText(
         std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+bool isWorkbook(const QString& path) {
+    return tc::workbookFormatOfName(utf8(path)) != tc::WorkbookFormat::None;
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Reads a workbook's sheet and checks that a record can come out of it; false with the problem,
+// naming the file, when not.
+bool loadWorkbook(const QString& path, const tc::ImportSettings& s, char sep,
+                  tc::WorkbookSheet& book, QString& problem) {
+    try {
+        book = tc::readWorkbook(localPath(path), s.sheet);
+    } catch (const tc::Error& e) {
+        problem = QString::fromUtf8(e.what());
+        return false;
+    }
+    const QString file = QFileInfo(path).fileName();
+    const QString sheet = QString::fromStdString(book.table.name);
+    if (!tc::sheetHasNumbers(book.table, tc::effectiveDecimalSeparator(s, sep))) {
+        problem = QStringLiteral("%1: the sheet \"%2\" holds no numbers.").arg(file, sheet);
+        return false;
+    }
+    size_t widest = 0;
+    for (size_t r = 0; r < book.table.rowCount(); ++r)
+        widest = std::max(widest, book.table.rowSize(r));
+    const int column = std::max(s.disp.column, s.force.column);
+    if (static_cast<size_t>(column) > widest) {
+        problem = QStringLiteral("%1: column %2 is beyond the last column (%3) of the sheet "
+                                 "\"%4\".")
+                      .arg(file)
+                      .arg(column)
+                      .arg(widest)
+                      .arg(sheet);
+        return false;
+    }
+    return true;
 }
 
 // The first local file of a drag, or an empty string.
@@ -83,6 +126,23 @@ bool TForm1::readImportParameters(int& beginLine, int& step) {
 }
 
 void TForm1::importRecordFile(const QString& path, int beginLine, int step) {
+    const char sep = decimalSeparator();
+    // A workbook is read before anything changes: one that cannot give a record leaves the
+    // workspace as it was.
+    const bool workbook = isWorkbook(path);
+    tc::WorkbookSheet book;
+    if (workbook) {
+        QString problem;
+        bool loaded = false;
+        {
+            const tc::gui::WaitCursor wait;
+            loaded = loadWorkbook(path, importSettings, sep, book, problem);
+        }
+        if (!loaded) {
+            tc::gui::showWarning(this, problem);
+            return;
+        }
+    }
     clearImport();
     clearAnalysis();
     clearLoopValues();
@@ -92,11 +152,25 @@ void TForm1::importRecordFile(const QString& path, int beginLine, int step) {
     {
         const tc::gui::WaitCursor wait;
         QByteArray bytes;
-        if (readWholeFile(path, bytes, warning)) {
+        if (workbook) {
+            edt5->setText(QDir::toNativeSeparators(path));
+            tc::RecordReadResult r =
+                tc::readSheetRecord(book.table, beginLine, step, sep, importSettings);
+            dispRaw = std::move(r.disp);
+            forceRaw = std::move(r.force);
+            warning = QString::fromStdString(r.warning);
+            if (r.badLine > 0) {
+                const tc::StopExplanation e = tc::explainSheetStop(
+                    book.table, r, beginLine, utf8(QFileInfo(path).fileName()),
+                    tc::previewSheet(book.table, importSettings, sep).suggestedBegin);
+                details = QString::fromStdString(e.text);
+                offerPreview = e.notANumber;
+            }
+            addRecentRecord(path);
+        } else if (readWholeFile(path, bytes, warning)) {
             edt5->setText(QDir::toNativeSeparators(path));
             const std::string text = decode(bytes);
             bytes.clear();
-            const char sep = decimalSeparator();
             tc::RecordReadResult r = tc::readRecordWith(text, beginLine, step, sep, importSettings);
             dispRaw = std::move(r.disp);
             forceRaw = std::move(r.force);
@@ -133,7 +207,25 @@ void TForm1::ImportWithPreview1Click() {
 void TForm1::previewRecordFile(const QString& path) {
     QByteArray bytes;
     QString problem;
-    if (!readWholeFile(path, bytes, problem)) {
+    tc::WorkbookSheet book;
+    const bool workbook = isWorkbook(path);
+    if (workbook) {
+        const tc::gui::WaitCursor wait;
+        try {
+            // The sheet in force, or the first where the workbook has fewer sheets.
+            try {
+                book = tc::readWorkbook(localPath(path), importSettings.sheet);
+            } catch (const tc::Error&) {
+                if (importSettings.sheet == 0) throw;
+                book = tc::readWorkbook(localPath(path), 0);
+            }
+        } catch (const tc::Error& e) {
+            problem = QString::fromUtf8(e.what());
+        }
+    } else {
+        readWholeFile(path, bytes, problem);
+    }
+    if (!problem.isEmpty()) {
         tc::gui::showWarning(this, problem);
         return;
     }
@@ -151,9 +243,22 @@ void TForm1::previewRecordFile(const QString& path) {
     start.beginLine = positive(edt7);
     start.step = positive(edt8);
     start.loopDirection = std::max(0, cbb4->currentIndex());
-    TImportPreviewForm form(path, text, start, decimalSeparator(), this);
-    if (form.exec() != QDialog::Accepted) return;
-    const TImportPreviewForm::Choice c = form.choice();
+    std::unique_ptr<TImportPreviewForm> form;
+    if (workbook) {
+        const std::string file = localPath(path);
+        start.settings.sheet = importSettings.sheet < static_cast<int>(book.sheetNames.size())
+                                   ? importSettings.sheet
+                                   : 0;
+        form = std::make_unique<TImportPreviewForm>(
+            path, book.sheetNames, std::move(book.table),
+            [file](int sheet) { return tc::readWorkbook(file, sheet).table; }, start,
+            decimalSeparator(), this);
+    } else {
+        form = std::make_unique<TImportPreviewForm>(path, text, start, decimalSeparator(), this);
+    }
+    if (form->exec() != QDialog::Accepted) return;
+    const TImportPreviewForm::Choice c = form->choice();
+    form.reset();
     importSettings = c.settings;
     edt7->setText(QString::number(c.beginLine));
     edt8->setText(QString::number(c.step));
