@@ -78,8 +78,9 @@ char effectiveDecimalSeparator(const ImportSettings& s, char userDecimalSeparato
     return userDecimalSeparator;
 }
 
-std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s) {
-    if (s.decimal != DecimalMode::Comma) return splitFields(line);
+std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s,
+                                         size_t maxFields) {
+    if (s.decimal != DecimalMode::Comma) return splitFields(line, maxFields);
     const bool semicolon = s.commaSeparator == CommaFieldSeparator::Semicolon;
     std::string mapped(line);
     for (char& c : mapped) {
@@ -88,7 +89,7 @@ std::vector<std::string> splitRecordLine(std::string_view line, const ImportSett
         else if (semicolon && c == ';')
             c = ',';
     }
-    std::vector<std::string> fields = splitFields(mapped);
+    std::vector<std::string> fields = splitFields(mapped, maxFields);
     for (std::string& f : fields)
         for (char& c : f) {
             if (c == kDecimalComma)
@@ -155,7 +156,8 @@ RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
         size_t sinceProgress = 0;
         for (size_t n = static_cast<size_t>(beginLine) - 1; n < total;
              n += static_cast<size_t>(step)) {
-            const std::vector<std::string> fields = splitRecordLine(trimBlanks(lines[n]), s);
+            const std::vector<std::string> fields =
+                splitRecordLine(trimBlanks(lines[n]), s, std::max(dispIndex, forceIndex) + 1);
             double d = 0, f = 0;
             std::string message;
             auto read = [&](size_t index, double& value) {

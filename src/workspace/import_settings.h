@@ -41,8 +41,10 @@ char effectiveDecimalSeparator(const ImportSettings& s, char userDecimalSeparato
 
 // The fields of one line under the settings: the import's field rule; for comma decimals the
 // same rule with the roles of the characters swapped, so that ';' (or the tab) separates and the
-// comma stays inside the number. Returned fields are written with the comma again.
-std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s);
+// comma stays inside the number. Returned fields are written with the comma again. Stops after
+// maxFields fields (0: no limit).
+std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s,
+                                         size_t maxFields = 0);
 
 // A short text of the settings that are not the defaults ("disp = field 2 x 1000, comma
 // decimals (;)"), empty at the defaults.
