@@ -2,21 +2,14 @@
 // The import itself (importRecordFile) is in import_handlers.cpp.
 #include "app/tform1.h"
 #include "chart/chart_series.h"
-#include "common/text_number.h"
 #include "ui/command.h"
 #include "ui/qt_number.h"
 #include "workspace/loop_analysis.h"
-#include "workspace/record_file.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSignalBlocker>
-
-#include <numeric>
 
 void TForm1::clearImport() {
     dispRaw.clear();
