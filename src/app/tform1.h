@@ -2,9 +2,11 @@
 #include "export/excel_options.h"
 #include "results/analysis_options.h"
 #include "results/engineering_results.h"
+#include "workspace/import_settings.h"
 #include "workspace/loop_analysis.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <vector>
 
@@ -15,6 +17,7 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -31,6 +34,7 @@ class TResultsForm;
 // layout, menus and wiring are in tform1.cpp; the handlers live in app/commands/, one file per
 // group of commands:
 //   workspace_handlers.cpp   Import Loop, Analyze Loop, the loop browser
+//   import_handlers.cpp      the one import path, Import with Preview, dropped and recent records
 //   skeleton_handlers.cpp    skeleton extraction, the region tolerance filter
 //   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes
 //   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
@@ -84,6 +88,27 @@ public:
     // ---- commands ----
     void btn1Click(); // Import Loop (button and menu)
     void importLoopFile();
+    // ---- import options, preview, dropped and recent records ----
+    // Columns, scales, signs, separators and units of every import in this run; at the defaults
+    // the import reads as specified.
+    tc::ImportSettings importSettings;
+    QStringList recentRecords; // the last records imported in this run, newest first
+    void ImportWithPreview1Click();
+    // Reads edt7 and edt8 with their checks and warnings; false when the import must not go on.
+    bool readImportParameters(int& beginLine, int& step);
+    // The one import path of every command: empties the workspace, reads the file with the
+    // settings in force, draws it and reports where and why it stopped.
+    void importRecordFile(const QString& path, int beginLine, int step);
+    // The preview dialog for a file; accepting it imports through importRecordFile.
+    void previewRecordFile(const QString& path);
+    // A dropped or recent record: the checks of Import Loop, then the import.
+    void importRecordWithoutDialog(const QString& path);
+    void applyImportSettings(); // axis titles and the status-bar note
+    void addRecentRecord(const QString& path);
+    QAction* ImportWithPreview1 = nullptr;
+    QMenu* RecentRecords1 = nullptr;
+    QLabel* importOptionsNote = nullptr; // status bar: the import options when not the defaults
+
     void btn2Click();  // Analyze Loop
     void cbb1Change(); // loop browser
     void btn5Click();  // extract skeleton curves
@@ -156,6 +181,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();

@@ -177,6 +177,21 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent) {
     });
 }
 
+void ChartView::setAxisTitles(const QString& x, const QString& y) {
+    if (xAxis->label() == x && yAxis->label() == y) return;
+    xAxis->setLabel(x);
+    yAxis->setLabel(y);
+    scheduleReplot();
+}
+
+QString ChartView::xAxisTitle() const {
+    return xAxis->label();
+}
+
+QString ChartView::yAxisTitle() const {
+    return yAxis->label();
+}
+
 ChartView::~ChartView() = default;
 
 QByteArray ChartView::pngBytes(int width, int height) {

@@ -32,6 +32,11 @@ public:
     // Queues one redraw (a burst of calls costs one).
     void refresh() { scheduleReplot(); }
 
+    // The titles of the bottom (displacement) and left (force) axes, "Disp" and "Force" at first.
+    void setAxisTitles(const QString& x, const QString& y);
+    QString xAxisTitle() const;
+    QString yAxisTitle() const;
+
     // ---- series ----
     // Creates a series and appends it to the series list.
     ChartSeries* addSeries(ChartSeries::Kind kind);

@@ -33,7 +33,7 @@ const RealRecord kRecords[] = {
 // clang-format on
 
 std::filesystem::path realDataDir() {
-    return std::filesystem::path(TC_REALDATA_DIR);
+    return std::filesystem::path(TC_REAL_DATA_DIR);
 }
 
 class RealRecords : public ::testing::TestWithParam<RealRecord> {};
