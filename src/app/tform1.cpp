@@ -104,6 +104,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildChart();
     buildDialogs();
     wireCommands();
+    buildReadouts();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     layoutAnchoredControls();
     // Last of the construction: no cross-hair until a point is to be added.
