@@ -36,11 +36,11 @@ void TForm1::buildReadouts() {
     connect(chartReadout, &ChartReadout::positionChanged, rzfldsts6, &QLabel::setText);
 
     legendPlacement = new LegendPlacement(cht1);
-    // Every import writes the record's path into edt5 and every analysis the loop count into
-    // edt6, whichever command ran them; the extraction has its button.
+    // Every import writes the record's path into edt5, whichever command ran it; the analysis and
+    // the extraction have their buttons.
     auto place = [this] { legendPlacement->request(); };
     connect(edt5, &QLineEdit::textChanged, this, place);
-    connect(edt6, &QLineEdit::textChanged, this, place);
+    connect(btn2, &QPushButton::clicked, this, place);
     connect(btn5, &QPushButton::clicked, this, place);
 }
 
