@@ -107,6 +107,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildDialogs();
     wireCommands();
     setAcceptDrops(true); // a record dropped on the window is imported
+    buildReadouts();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     layoutAnchoredControls();
     // Last of the construction: no cross-hair until a point is to be added.

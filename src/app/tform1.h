@@ -23,8 +23,10 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QTimer;
+class ChartReadout;
 class ChartSeries;
 class ChartView;
+class LegendPlacement;
 class CursorTool;
 class DragPointTool;
 class ResultsOverlay;
@@ -36,7 +38,9 @@ class TResultsForm;
 //   workspace_handlers.cpp   Import Loop, Analyze Loop, the loop browser
 //   import_handlers.cpp      the one import path, Import with Preview, dropped and recent records
 //   skeleton_handlers.cpp    skeleton extraction, the region tolerance filter
-//   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes
+//   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes, typed
+//                            node coordinates
+//   chart_readouts.cpp       the chart's read-outs under the mouse and the legend's placement
 //   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
 //   results_handlers.cpp     analysis options, the engineering results window and its export
 //   chart_image_handler.cpp  Save Chart Image
@@ -120,6 +124,9 @@ public:
     void cht1DblClick();
     void cht1MouseMove(int x, int y);
     void cht1ClickLegend();
+    // Puts point `index` of a curve at (x, y) as one change: the series, the imported arrays for
+    // the imported curve, the status bar. The typed coordinates of a node go through here.
+    void setNodeValue(ChartSeries* series, int index, double x, double y);
     void ExportModifiedLoop1Click();
     void ExportResults1Click();
     void btn7Click();
@@ -155,6 +162,18 @@ public:
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
     QLabel* rzfldsts4; // the active dead band, hidden while there is none
     QLabel* rzfldsts5; // the warnings of the engineering results
+    QLabel* rzfldsts6 = nullptr;                // the data coordinates under the mouse
+    QLabel* rzfldsts7 = nullptr;                // the node last dragged, added or typed
+    ChartReadout* chartReadout = nullptr;       // the chart's read-outs and point tooltips
+    LegendPlacement* legendPlacement = nullptr; // legend where it covers the fewest points
+    // For each imported point, its point of the analysed curve; made at the first need after an
+    // analysis (emptied with the analysis).
+    std::vector<int> rawAnalysedIndex;
+    // The loop of point `index` of a series, "Loop n", for the imported curve; empty otherwise.
+    QString pointNote(const ChartSeries* series, int index);
+    // The status bar's node field: a curve's point and its coordinates.
+    void showNode(const QString& text);
+    QString nodeText(const ChartSeries* series, int index) const;
     QMenuBar* mm1;
     QAction *ImportData1, *ExportModifiedLoop1, *ExportResults1, *ExportDraw12Excel1,
         *ExcelExportOptions1, *HLAP1, *mniDonation1, *Howtouse1, *mniWebsite1;
@@ -171,7 +190,9 @@ public:
     // and every dragged point.
     void scheduleResultsUpdate();
     void updateEngineeringResults();
-    TResultsForm* resultsForm = nullptr;      // created on first use
+    // Created on first use: a window of its own, no child of this one, so it neither stays above
+    // nor minimises with it; deleted by this window before the chart it marks.
+    TResultsForm* resultsForm = nullptr;
     ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
     QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
     QFileDialog* dlgSaveResults;
@@ -191,6 +212,7 @@ private:
     void buildChart();
     void buildDialogs();
     void wireCommands();
+    void buildReadouts();
     void layoutAnchoredControls();
 
     QWidget* client_ = nullptr;

@@ -12,11 +12,13 @@
 #include "ui/file_dialogs.h"
 #include "ui/file_writing.h"
 #include "ui/qt_number.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -85,9 +87,30 @@ void TForm1::AnalysisOptions1Click() {
     ShowAnalysisOptions(analysisOptions, decimalSeparator(), this, note, suggest);
 }
 
+// Where the results window opens the first time: beside this window when the screen has room,
+// else over it, never over the chart's centre. Later it stays where the user leaves it.
+static void placeResultsWindow(TForm1& w, TResultsForm& form) {
+    const QScreen* screen = w.screen();
+    if (!screen) return;
+    const QRect main = w.frameGeometry();
+    // Not shown yet, the results window has no frame: take this window's.
+    const QSize frame = main.size() - w.geometry().size();
+    const QRect chart(w.cht1->mapToGlobal(QPoint(0, 0)), w.cht1->size());
+    const QRect at =
+        tc::gui::placeBesideWindow(screen->availableGeometry(), main, chart, form.size() + frame);
+    form.resize(at.size() - frame);
+    form.move(at.topLeft());
+}
+
 void TForm1::EngineeringResults1Click() {
     if (!resultsForm) {
-        resultsForm = new TResultsForm(this);
+        // A window of its own (no parent), so that it neither stays above this one nor goes
+        // with it when this one is minimised. Closing this window still ends the program.
+        resultsForm = new TResultsForm(nullptr);
+        resultsForm->setWindowFlag(Qt::Window);
+        resultsForm->setAttribute(Qt::WA_QuitOnClose, false);
+        resultsForm->setFont(font());
+        placeResultsWindow(*this, *resultsForm);
         resultsForm->setYieldMethod(analysisOptions.yieldMethod);
         resultsForm->setEvaluationCurve(analysisOptions.evaluationCurve);
         connect(resultsForm, &TResultsForm::yieldMethodChanged, this, [this] {

@@ -31,6 +31,7 @@ void TForm1::clearAnalysis() {
     maxDispForce1.clear();
     maxDispForce2.clear();
     analysis.loopCount = 0;
+    rawAnalysedIndex.clear();
     {
         const QSignalBlocker block(cbb1);
         cbb1->clear();
