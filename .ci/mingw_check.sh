@@ -12,12 +12,12 @@ fi
 flags=(-std=c++20 -fsyntax-only -Wall -Wextra -I"$root/src")
 headers=(export/com_host.h export/automation.h export/chart_export.h export/excel_operation.h
          export/excel_options.h export/worksheet_address.h export/workbook_host.h
-         export/workbook_model.h export/text_export.h workspace/text_number.h)
+         export/workbook_model.h export/text_export.h common/text_number.h)
 sources=(src/export/com_host_win.cpp)
 if [ "${1:-}" = "--all" ]; then
     sources+=(src/export/automation.cpp src/export/excel_operation.cpp src/export/worksheet_address.cpp
               src/export/excel_options.cpp src/export/chart_export.cpp src/export/workbook_host.cpp
-              src/export/text_export.cpp src/export/number_text.cpp)
+              src/export/text_export.cpp src/common/number_text.cpp)
 fi
 status=0
 # All headers in one translation unit: a compiler run per header would be slow.

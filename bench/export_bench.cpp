@@ -1,4 +1,5 @@
 #include "export/chart_export.h"
+#include "export/platform_host.h"
 #include "export/text_export.h"
 #include "export/workbook_host.h"
 #include "record_generator.h"

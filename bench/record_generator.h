@@ -1,18 +1,11 @@
 #pragma once
-#include <cstddef>
-#include <string>
-#include <vector>
+#include "workspace/synthetic_record.h"
 
+// The benchmarks' records come from the program's own generator.
 namespace tc::bench {
 
-// A synthetic cyclic record: a bilinear spring under a cyclic protocol of growing amplitude,
-// with a little noise, n points.
-struct Record {
-    std::vector<double> disp, force;
-};
-Record makeCyclicRecord(size_t n, unsigned seed = 1);
-
-// The same record as the text of a two-column comma-separated file.
-std::string recordText(const Record& r);
+using Record = SyntheticRecord;
+using tc::makeCyclicRecord;
+using tc::recordText;
 
 } // namespace tc::bench

@@ -7,3 +7,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+cd ..
+# The core and its unit tests built for Windows (MinGW-w64) and run under wine.
+.ci/mingw_build.sh build-mingw

@@ -1,8 +1,8 @@
 #include "app/application.h"
 
 #include "app/artwork.h"
-#include "app/command.h"
 #include "app/tform1.h"
+#include "ui/command.h"
 
 #include <QScreen>
 

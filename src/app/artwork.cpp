@@ -1,5 +1,9 @@
 #include "app/artwork.h"
 
+#include "skeleton/skeleton_extraction.h"
+#include "workspace/loop_analysis.h"
+#include "workspace/synthetic_record.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QPaintEvent>
@@ -13,8 +17,6 @@
 namespace tc::gui::art {
 
 namespace {
-
-constexpr double kAmplitudes[] = {1, 2, 4, 6, 8, 10};
 
 QFont pictureFont(double pixelSize, bool bold = false) {
     QFont f(QStringLiteral("Tahoma"));
@@ -73,53 +75,28 @@ void arrowHead(QPainter& p, QPointF tip, QPointF from, double size) {
 } // namespace
 
 std::vector<QPointF> sampleRecord(int pointsPerCycle) {
-    // The displacement protocol: each amplitude twice, sine cycles starting at zero.
-    std::vector<double> disp;
-    for (double a : kAmplitudes)
-        for (int rep = 0; rep < 2; ++rep)
-            for (int i = 0; i < pointsPerCycle; ++i)
-                disp.push_back(a * std::sin(2 * std::numbers::pi * i / pointsPerCycle));
-    disp.push_back(0.0);
-
-    // Bouc-Wen spring with a little strength loss as energy is dissipated.
-    const double k = 10.0, alpha = 0.1, a = 1.0, beta = 0.5, gamma = 0.5, n = 1.5, dy = 2.5;
-    double z = 0, prev = 0, energy = 0;
+    const tc::SyntheticRecord r = tc::makeSampleRecord(pointsPerCycle);
     std::vector<QPointF> out;
-    out.reserve(disp.size());
-    for (double d : disp) {
-        const int steps = 10;
-        const double dd = (d - prev) / steps;
-        for (int s = 0; s < steps; ++s) {
-            const double sign = dd * z >= 0 ? 1.0 : -1.0;
-            z += dd / dy * (a - std::pow(std::abs(z), n) * (beta + gamma * sign));
-            energy += std::abs(z * dd);
-        }
-        prev = d;
-        const double degradation = 1.0 / (1.0 + 0.004 * energy);
-        out.emplace_back(d, k * (alpha * d + (1 - alpha) * dy * z * degradation));
-    }
+    out.reserve(r.disp.size());
+    for (size_t i = 0; i < r.disp.size(); ++i)
+        out.emplace_back(r.disp[i], r.force[i]);
     return out;
 }
 
 Skeleton sampleSkeleton(int pointsPerCycle) {
-    const std::vector<QPointF> rec = sampleRecord(pointsPerCycle);
+    // As the program extracts it: the force peak of each half, only points that carry the curve
+    // outwards (the repeated cycle of each amplitude adds nothing).
+    const tc::SyntheticRecord r = tc::makeSampleRecord(pointsPerCycle);
+    const tc::LoopAnalysis analysis = tc::analyzeLoops(r.disp, r.force);
+    tc::SkeletonSettings settings;
+    settings.rule = tc::SkeletonRule::ForcePeak;
+    settings.keepIncreasing = true;
+    const tc::SkeletonCurves curves = tc::extractSkeleton(analysis, analysis.loopCount, settings);
     Skeleton s;
-    s.positive.push_back(rec.front());
-    s.negative.push_back(rec.front());
-    const size_t cycle = static_cast<size_t>(pointsPerCycle), half = cycle / 2;
-    for (size_t start = 0; start + cycle < rec.size(); start += cycle) {
-        auto peak = [&](size_t from, size_t to, bool positive) {
-            QPointF best = rec[from];
-            for (size_t i = from; i <= to; ++i)
-                if (positive ? rec[i].y() > best.y() : rec[i].y() < best.y()) best = rec[i];
-            return best;
-        };
-        const QPointF pos = peak(start, start + half, true);
-        const QPointF neg = peak(start + half, start + cycle, false);
-        // Only points that carry a curve further out: the repeated cycle adds nothing.
-        if (pos.x() > s.positive.back().x()) s.positive.push_back(pos);
-        if (neg.x() < s.negative.back().x()) s.negative.push_back(neg);
-    }
+    for (const tc::CurvePoint& p : curves.positive)
+        s.positive.emplace_back(p.x, p.y);
+    for (const tc::CurvePoint& p : curves.negative)
+        s.negative.emplace_back(p.x, p.y);
     return s;
 }
 

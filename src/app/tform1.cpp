@@ -1,6 +1,5 @@
 #include "app/tform1.h"
 
-#include "app/command.h"
 #include "app/link_label.h"
 #include "app/web_links.h"
 #include "chart/chart_series.h"
@@ -8,6 +7,7 @@
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
 #include "results/results_form.h"
+#include "ui/command.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,7 +115,9 @@ TForm1::~TForm1() {
     delete resultsForm;
 }
 
-char TForm1::decimalSeparator() const { return tc::gui::userDecimalSeparator(); }
+char TForm1::decimalSeparator() const {
+    return tc::gui::userDecimalSeparator();
+}
 
 void TForm1::buildLayout() {
     QWidget* c = client_;
@@ -125,7 +127,8 @@ void TForm1::buildLayout() {
     lbl8 = label(grp3, "lbl8", 14, 46, QStringLiteral("Data Import Step"));
     edt8 = edit(grp3, "edt8", 122, 45, 113, QStringLiteral("1"));
     lbl11 = label(grp3, "lbl11", 14, 75, QStringLiteral("Loop Direction"));
-    cbb4 = dropDown(grp3, "cbb4", 122, 72, 113, {QStringLiteral("Positive"), QStringLiteral("Negative")});
+    cbb4 = dropDown(grp3, "cbb4", 122, 72, 113,
+                    {QStringLiteral("Positive"), QStringLiteral("Negative")});
 
     btn1 = make<QPushButton>(c, "btn1", 6, 114, 115, 25, QStringLiteral("Import Loop"));
     btn2 = make<QPushButton>(c, "btn2", 127, 114, 124, 25, QStringLiteral("Analyze Loop"));
@@ -146,10 +149,14 @@ void TForm1::buildLayout() {
 
     grp2 = make<QGroupBox>(c, "grp2", 6, 345, 245, 264, QStringLiteral("Tarvel Curve"));
     rb1 = make<QRadioButton>(grp2, "rb1", 8, 21, 113, 17, QStringLiteral("每一圈力最大点     "));
-    rb2 = make<QRadioButton>(grp2, "rb2", 120, 21, 121, 17, QStringLiteral("每一圈位移最大点       "));
-    rb3 = make<QRadioButton>(grp2, "rb3", 8, 47, 185, 17, QStringLiteral("每一圈力最大点+位移最大点       "));
-    rb4 = make<QRadioButton>(grp2, "rb4", 8, 73, 185, 17, QStringLiteral("每一圈包络点(力最大点为分界)  "));
-    rb5 = make<QRadioButton>(grp2, "rb5", 8, 98, 199, 17, QStringLiteral("每一圈包络点(位移最大点为分界)  "));
+    rb2 = make<QRadioButton>(grp2, "rb2", 120, 21, 121, 17,
+                             QStringLiteral("每一圈位移最大点       "));
+    rb3 = make<QRadioButton>(grp2, "rb3", 8, 47, 185, 17,
+                             QStringLiteral("每一圈力最大点+位移最大点       "));
+    rb4 = make<QRadioButton>(grp2, "rb4", 8, 73, 185, 17,
+                             QStringLiteral("每一圈包络点(力最大点为分界)  "));
+    rb5 = make<QRadioButton>(grp2, "rb5", 8, 98, 199, 17,
+                             QStringLiteral("每一圈包络点(位移最大点为分界)  "));
     rb1->setChecked(true);
     chk1 = make<QCheckBox>(grp2, "chk1", 8, 122, 150, 17, QStringLiteral("控制位移递增"));
     btn5 = make<QPushButton>(grp2, "btn5", 3, 145, 224, 25, QStringLiteral("提取骨架曲线"));
@@ -158,7 +165,8 @@ void TForm1::buildLayout() {
     edt10 = edit(grp2, "edt10", 180, 176, 52, QStringLiteral("0"));
     lbl10 = label(grp2, "lbl10", 8, 206, QStringLiteral("指定调整的位移容差"), 115);
     edt11 = edit(grp2, "edt11", 125, 203, 107);
-    btn6 = make<QPushButton>(grp2, "btn6", 10, 230, 222, 25, QStringLiteral("删除指定区域容差范围的点"));
+    btn6 = make<QPushButton>(grp2, "btn6", 10, 230, 222, 25,
+                             QStringLiteral("删除指定区域容差范围的点"));
 
     btn7 = make<QPushButton>(c, "btn7", 6, 614, 118, 25, QStringLiteral("保存结果"));
     btn8 = make<QPushButton>(c, "btn8", 133, 614, 118, 25, QStringLiteral("输出EXCEL"));
@@ -191,7 +199,8 @@ void TForm1::buildMenu() {
     ImportData1 = action(file, "ImportData1", QStringLiteral("Import Loop"));
     ImportData1->setShortcut(QKeySequence::Open);
     file->addSeparator()->setObjectName(QStringLiteral("N2"));
-    ExportModifiedLoop1 = action(file, "ExportModifiedLoop1", QStringLiteral("Export Modified Loop"));
+    ExportModifiedLoop1 =
+        action(file, "ExportModifiedLoop1", QStringLiteral("Export Modified Loop"));
     ExportResults1 = action(file, "ExportResults1", QStringLiteral("Export Analysis Results"));
     ExportResults1->setShortcut(QKeySequence::Save);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -199,14 +208,16 @@ void TForm1::buildMenu() {
     file->addSeparator()->setObjectName(QStringLiteral("N3"));
     SaveChartImage1 = action(file, "SaveChartImage1", QStringLiteral("Save Chart Image..."));
     QMenu* options = mm1->addMenu(QStringLiteral("Options"));
-    ExcelExportOptions1 = action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
+    ExcelExportOptions1 =
+        action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
     AnalysisOptions1 = action(options, "AnalysisOptions1", QStringLiteral("Analysis Options..."));
     QMenu* results = mm1->addMenu(QStringLiteral("Results"));
     results->setObjectName(QStringLiteral("Results1"));
-    EngineeringResults1 = action(results, "EngineeringResults1", QStringLiteral("Engineering Results..."));
+    EngineeringResults1 =
+        action(results, "EngineeringResults1", QStringLiteral("Engineering Results..."));
     EngineeringResults1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    ExportEngineeringResults1 =
-        action(results, "ExportEngineeringResults1", QStringLiteral("Export Engineering Results..."));
+    ExportEngineeringResults1 = action(results, "ExportEngineeringResults1",
+                                       QStringLiteral("Export Engineering Results..."));
     QMenu* about = mm1->addMenu(QStringLiteral("About"));
     HLAP1 = action(about, "HLAP1", QStringLiteral("About"));
     mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
@@ -249,7 +260,8 @@ void TForm1::buildChart() {
     pntsrsSeries2 = cht1->addSeries(K::Point);
     pntsrsSeries2->setTitle(QStringLiteral("Point2"));
     pntsrsSeries2->setPointerStyle(P::Diamond);
-    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2}) s->setAscendingX(true);
+    for (ChartSeries* s : {pntsrsSeries1, pntsrsSeries2})
+        s->setAscendingX(true);
     drgpntlChartTool1 = new DragPointTool(cht1);
     drgpntlChartTool1->setObjectName(QStringLiteral("drgpntlChartTool1"));
     drgpntlChartTool1->setStyle(DragPointTool::Style::Both);
@@ -308,8 +320,8 @@ void TForm1::buildDialogs() {
     dlgSave1->setObjectName(QStringLiteral("dlgSave1"));
     dlgSave1->setAcceptMode(QFileDialog::AcceptSave);
     dlgSave1->setFileMode(QFileDialog::AnyFile);
-    dlgSave1->setNameFilters({QStringLiteral("Text files (*.txt *.TXT)"),
-                              QStringLiteral("CSV files (*.csv *.CSV)")});
+    dlgSave1->setNameFilters(
+        {QStringLiteral("Text files (*.txt *.TXT)"), QStringLiteral("CSV files (*.csv *.CSV)")});
 
     dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), exeDir);
     dlgSaveResults->setObjectName(QStringLiteral("dlgSaveResults"));
@@ -325,20 +337,24 @@ void TForm1::wireCommands() {
     resultsTimer_ = new QTimer(this);
     resultsTimer_->setSingleShot(true);
     resultsTimer_->setInterval(0);
-    connect(resultsTimer_, &QTimer::timeout, this, [this] { runCommand(this, [this] { updateEngineeringResults(); }); });
+    connect(resultsTimer_, &QTimer::timeout, this,
+            [this] { runCommand(this, [this] { updateEngineeringResults(); }); });
     auto command = [this](const std::function<void()>& handler) {
         runCommand(this, handler);
         scheduleResultsUpdate();
     };
     auto onClick = [this, command](QAbstractButton* b, void (TForm1::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler, command] { command([&] { (this->*handler)(); }); });
     };
     auto onTrigger = [this, command](QAction* a, void (TForm1::*handler)()) {
-        connect(a, &QAction::triggered, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler, command] { command([&] { (this->*handler)(); }); });
     };
     // The user's choice only: code that changes a list's selection raises no change handler.
     auto onChoose = [this, command](QComboBox* c, void (TForm1::*handler)()) {
-        connect(c, &QComboBox::activated, this, [this, handler, command] { command([&] { (this->*handler)(); }); });
+        connect(c, &QComboBox::activated, this,
+                [this, handler, command] { command([&] { (this->*handler)(); }); });
     };
     onClick(btn1, &TForm1::btn1Click);
     onTrigger(ImportData1, &TForm1::btn1Click);
@@ -365,8 +381,10 @@ void TForm1::wireCommands() {
     onTrigger(Howtouse1, &TForm1::Howtouse1Click);
     onTrigger(mniWebsite1, &TForm1::mniWebsite1Click);
     connect(cht1, &ChartView::chartMouseMove, this, [this](int x, int y) { cht1MouseMove(x, y); });
-    connect(cht1, &ChartView::chartDoubleClick, this, [this, command] { command([&] { cht1DblClick(); }); });
-    connect(cht1, &ChartView::legendClicked, this, [this] { runCommand(this, [&] { cht1ClickLegend(); }); });
+    connect(cht1, &ChartView::chartDoubleClick, this,
+            [this, command] { command([&] { cht1DblClick(); }); });
+    connect(cht1, &ChartView::legendClicked, this,
+            [this] { runCommand(this, [&] { cht1ClickLegend(); }); });
 }
 
 void TForm1::cht1MouseMove(int x, int y) {
@@ -392,5 +410,6 @@ void TForm1::layoutAnchoredControls() {
     const int rightMargin = kClientWidth - (259 + 649);
     const int bottomMargin = (kClientHeight - kStatusHeight) - (63 + 612);
     edt5->setGeometry(259, 8, std::max(50, w - 259 - rightMargin), edt5->height());
-    cht1->setGeometry(259, 63, std::max(50, w - 259 - rightMargin), std::max(50, h - 63 - bottomMargin));
+    cht1->setGeometry(259, 63, std::max(50, w - 259 - rightMargin),
+                      std::max(50, h - 63 - bottomMargin));
 }

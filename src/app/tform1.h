@@ -27,9 +27,18 @@ class DragPointTool;
 class ResultsOverlay;
 class TResultsForm;
 
-// The main window: the curve workspace, the controls, and one handler per command. The handlers
-// live beside their subsystem (workspace, skeleton, chart, export, app); each reads the controls,
-// calls the core, stores the result here and updates controls and series.
+// The main window: the curve workspace, the controls, and one handler per command. The window's
+// layout, menus and wiring are in tform1.cpp; the handlers live in app/commands/, one file per
+// group of commands:
+//   workspace_handlers.cpp   Import Loop, Analyze Loop, the loop browser
+//   skeleton_handlers.cpp    skeleton extraction, the region tolerance filter
+//   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes
+//   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
+//   results_handlers.cpp     analysis options, the engineering results window and its export
+//   chart_image_handler.cpp  Save Chart Image
+//   shell_handlers.cpp       the about and donation boxes, the guide and the web links
+// Each reads the controls, calls the core, stores the result here and updates controls and
+// series. docs/architecture.md says what may include what.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -73,10 +82,10 @@ public:
     // ---- commands ----
     void btn1Click(); // Import Loop (button and menu)
     void importLoopFile();
-    void btn2Click(); // Analyze Loop
+    void btn2Click();  // Analyze Loop
     void cbb1Change(); // loop browser
-    void btn5Click(); // extract skeleton curves
-    void btn6Click(); // region tolerance filter
+    void btn5Click();  // extract skeleton curves
+    void btn6Click();  // region tolerance filter
     void cbb3Change();
     void cbb2Change();
     void applyEditState(int mode, ChartSeries* series);
@@ -123,6 +132,7 @@ public:
     QAction* SaveChartImage1;
     QFileDialog* dlgOpen1;
     QFileDialog* dlgSave1;
+    QFileDialog* dlgSaveImage1 = nullptr; // the chart image's save dialog, made at first use
 
     // ---- engineering results ----
     // The results of the current analysis and skeleton curves (after filtering and edits).
@@ -131,7 +141,7 @@ public:
     // nothing while the window is closed. Called after every command and every dragged point.
     void scheduleResultsUpdate();
     void updateEngineeringResults();
-    TResultsForm* resultsForm = nullptr;     // created on first use
+    TResultsForm* resultsForm = nullptr;      // created on first use
     ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
     QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
     QFileDialog* dlgSaveResults;

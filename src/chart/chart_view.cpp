@@ -18,11 +18,12 @@ constexpr int kBoxSide = 11;
 constexpr int kSymbolWidth = 18;
 constexpr int kGap = 4;
 
-const QString kMarkerLayer = QStringLiteral("markers");
 const QString kCrossHairLayer = QStringLiteral("crosshair");
 const QString kBandLayer = QStringLiteral("overlay"); // buffered by QCustomPlot itself
 
 } // namespace
+
+const QString ChartView::kMarkerLayer = QStringLiteral("markers");
 
 // One legend entry: a check box showing whether its series is shown, a short sample of the
 // series' line and marker, and the title in the series' colour. It reads the series when drawn,

@@ -27,6 +27,11 @@ public:
     explicit ChartView(QWidget* parent = nullptr);
     ~ChartView() override;
 
+    // The layer of the point series and of marks drawn over the curves.
+    static const QString kMarkerLayer;
+    // Queues one redraw (a burst of calls costs one).
+    void refresh() { scheduleReplot(); }
+
     // ---- series ----
     // Creates a series and appends it to the series list.
     ChartSeries* addSeries(ChartSeries::Kind kind);

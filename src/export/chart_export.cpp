@@ -1,11 +1,7 @@
 #include "export/chart_export.h"
 
 #include "export/excel_operation.h"
-#include "export/workbook_host.h"
 #include "export/worksheet_address.h"
-#ifdef _WIN32
-#include "export/com_host.h"
-#endif
 
 #include <cmath>
 #include <exception>
@@ -228,18 +224,17 @@ ExcelExportResult ExportChartToExcel(const std::vector<ChartSeriesSnapshot>& ser
     checkSeries(series, options.combinedOutput != 0);
 
     std::unique_ptr<AutomationHost> host;
-    std::string failure = "no automation host";
     try {
         if (hostFactory) host = hostFactory();
-    } catch (const std::exception& e) {
-        failure = e.what();
+    } catch (const std::exception&) {
+        host.reset(); // the application could not be started: reported as such below
     }
     if (!host) {
         options.excelApp = Variant::null();
-        throw ExcelStartError(failure);
+        throw ExcelStartError();
     }
-    const Variant app = CreateExcelApp(options.excelApp, *host, &failure);
-    if (app.isNull()) throw ExcelStartError(failure);
+    const Variant app = CreateExcelApp(options.excelApp, *host);
+    if (app.isNull()) throw ExcelStartError();
 
     try {
         buildWorkbook(app, series, options, decimalSeparator);
@@ -254,20 +249,6 @@ ExcelExportResult ExportChartToExcel(const std::vector<ChartSeriesSnapshot>& ser
         throw ExcelExportError(e.what(), path);
     }
     return {host->finishExport()};
-}
-
-AutomationHostFactory defaultExcelHostFactory(const std::filesystem::path& tempFolder,
-                                              char decimalSeparator) {
-#ifdef _WIN32
-    (void)tempFolder;
-    (void)decimalSeparator;
-    return comHostFactory();
-#else
-    WorkbookHostSettings settings;
-    settings.outputFolder = tempFolder;
-    settings.decimalSeparator = decimalSeparator;
-    return workbookHostFactory(std::move(settings));
-#endif
 }
 
 } // namespace tc

@@ -1,8 +1,8 @@
 #pragma once
 // Copying the plot's series into a new workbook with a formatted scatter chart.
+#include "common/text_number.h"
 #include "export/automation.h"
 #include "export/excel_options.h"
-#include "workspace/text_number.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -31,12 +31,7 @@ class ExcelStartError : public Error {
 public:
     static constexpr const char* kMessage = "创建Excel文件出错, 请确认本机是否安装了MS-EXCEL.";
     static constexpr const char* kCaption = "错误";
-    explicit ExcelStartError(std::string detail) : Error(kMessage), detail_(std::move(detail)) {}
-    // What the host reported, for diagnostics.
-    const std::string& detail() const { return detail_; }
-
-private:
-    std::string detail_;
+    ExcelStartError() : Error(kMessage) {}
 };
 
 // The export stopped half-way with what() as its message (an automation call that was refused,
@@ -79,10 +74,5 @@ std::uint32_t excelRgb(std::uint32_t rrggbb);
 ExcelExportResult ExportChartToExcel(const std::vector<ChartSeriesSnapshot>& series,
                                      ExcelExportOptions& options, char decimalSeparator,
                                      const AutomationHostFactory& hostFactory);
-
-// The host of this platform: the spreadsheet program through COM on Windows; elsewhere the
-// workbook host, which writes the workbook as an .xlsx file into tempFolder.
-AutomationHostFactory defaultExcelHostFactory(const std::filesystem::path& tempFolder,
-                                              char decimalSeparator);
 
 } // namespace tc

@@ -1,6 +1,6 @@
 #include "export/com_host.h"
 
-#include "workspace/text_number.h"
+#include "common/text_number.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

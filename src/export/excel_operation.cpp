@@ -1,7 +1,7 @@
 #include "export/excel_operation.h"
 
-#include "export/number_text.h"
-#include "workspace/text_number.h"
+#include "common/number_text.h"
+#include "common/text_number.h"
 
 #include <array>
 #include <exception>

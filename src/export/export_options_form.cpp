@@ -1,8 +1,8 @@
 #include "export/export_options_form.h"
 
-#include "app/command.h"
-#include "export/number_text.h"
-#include "workspace/text_number.h"
+#include "common/text_number.h"
+#include "ui/command.h"
+#include "ui/qt_number.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,15 +14,15 @@
 
 namespace {
 
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
+template <class W> W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
     auto* widget = new W(parent);
     if (name) widget->setObjectName(QLatin1String(name));
     widget->setGeometry(x, y, w, h);
     return widget;
 }
 
-QGroupBox* group(QWidget* parent, const char* name, const QString& title, int x, int y, int w, int h) {
+QGroupBox* group(QWidget* parent, const char* name, const QString& title, int x, int y, int w,
+                 int h) {
     auto* g = place<QGroupBox>(parent, name, x, y, w, h);
     g->setTitle(title);
     return g;
@@ -38,22 +38,27 @@ QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w = 90) {
     return place<QLineEdit>(parent, name, x, y, w, 21);
 }
 
-QComboBox* list(QWidget* parent, const char* name, int x, int y, bool editable, const QStringList& items,
-                int w = 90) {
+QComboBox* list(QWidget* parent, const char* name, int x, int y, bool editable,
+                const QStringList& items, int w = 90) {
     auto* c = place<QComboBox>(parent, name, x, y, w, 21);
     c->setEditable(editable);
     c->addItems(items);
     return c;
 }
 
-QCheckBox* check(QWidget* parent, const char* name, const QString& text, int x, int y, int w = 180) {
+QCheckBox* check(QWidget* parent, const char* name, const QString& text, int x, int y,
+                 int w = 180) {
     auto* c = place<QCheckBox>(parent, name, x, y, w, 17);
     c->setText(text);
     return c;
 }
 
-int toInt(const QString& text) { return tc::textToInt(text.toStdString()); }
-QString num(int v) { return QString::number(v); }
+int toInt(const QString& text) {
+    return tc::textToInt(text.toStdString());
+}
+QString num(int v) {
+    return QString::number(v);
+}
 
 } // namespace
 
@@ -116,7 +121,8 @@ TExportOptionForm::TExportOptionForm(tc::ExcelExportOptions& options, QWidget* o
     edt4 = edit(plot, "edt4", 112, 46, 96);
     chk7 = check(plot, "chk7", QStringLiteral("Show Plot Area Line"), 10, 74);
 
-    QGroupBox* mode = group(this, "grpExportMode", QStringLiteral("Export Mode"), 230, 320, 220, 70);
+    QGroupBox* mode =
+        group(this, "grpExportMode", QStringLiteral("Export Mode"), 230, 320, 220, 70);
     rb1 = place<QRadioButton>(mode, "rb1", 10, 20, 180, 17);
     rb1->setText(QStringLiteral("Single Output"));
     rb1->setChecked(true);
@@ -127,7 +133,8 @@ TExportOptionForm::TExportOptionForm(tc::ExcelExportOptions& options, QWidget* o
     btn1->setText(QStringLiteral("Update"));
     btn2 = place<QPushButton>(this, "btn2", 373, 452, 75, 25);
     btn2->setText(QStringLiteral("Cancel"));
-    connect(btn1, &QPushButton::clicked, this, [this] { tc::gui::runCommand(this, [this] { btn1Click(); }); });
+    connect(btn1, &QPushButton::clicked, this,
+            [this] { tc::gui::runCommand(this, [this] { btn1Click(); }); });
     connect(btn2, &QPushButton::clicked, this, [this] { btn2Click(); });
 }
 
@@ -137,10 +144,11 @@ void TExportOptionForm::fill() {
     edt4->setText(num(o.chartWidth));
     chk3->setChecked(o.showLegend);
     chk4->setChecked(o.legendInLayout);
-    cbb1->setEditText(QString::fromStdString(tc::formatNumber(o.lineWeight, tc::gui::userDecimalSeparator())));
+    cbb1->setEditText(tc::gui::numberText(o.lineWeight, tc::gui::userDecimalSeparator()));
     chk1->setChecked(o.showMarker);
     cbb3->setEditText(num(o.markerSize));
-    cbb2->setCurrentIndex(cbb2->findText(num(o.markerStyle))); // a fixed list: the item of that text
+    cbb2->setCurrentIndex(
+        cbb2->findText(num(o.markerStyle))); // a fixed list: the item of that text
     chk5->setChecked(o.showTitle);
     edt5->setText(QString::fromStdString(o.titleText));
     edt8->setText(num(o.tickLabelFontSize));
@@ -164,7 +172,8 @@ void TExportOptionForm::btn1Click() {
     o.chartHeight = toInt(edt3->text());
     o.showLegend = chk3->isChecked();
     o.legendInLayout = chk4->isChecked();
-    o.lineWeight = static_cast<float>(tc::textToDouble(cbb1->currentText().toStdString(), tc::gui::userDecimalSeparator()));
+    o.lineWeight = static_cast<float>(
+        tc::textToDouble(cbb1->currentText().toStdString(), tc::gui::userDecimalSeparator()));
     o.markerSize = toInt(cbb3->currentText());
     o.showMarker = chk1->isChecked();
     o.markerStyle = toInt(cbb2->currentText());
@@ -185,7 +194,9 @@ void TExportOptionForm::btn1Click() {
     o.combinedOutput = rb1->isChecked() ? 0 : 1;
 }
 
-void TExportOptionForm::btn2Click() { reject(); }
+void TExportOptionForm::btn2Click() {
+    reject();
+}
 
 void ShowExcelExportOptions(tc::ExcelExportOptions& options, QWidget* owner) {
     TExportOptionForm form(options, owner);

@@ -1,6 +1,6 @@
 #include "export/text_export.h"
 
-#include "export/number_text.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <stdexcept>

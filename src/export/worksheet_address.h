@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,20 @@ std::string RangeReference(std::int32_t firstRow, std::int32_t lastRow, std::int
 
 // "=Sheet1!$B$1": one cell.
 std::string CellReference(std::int32_t row, std::int32_t column);
+
+// The cell of an address as CellAddress writes it, with or without the "$" signs, letters in
+// either case ("$C$5", "c5"): false unless it names a cell of a sheet.
+bool ParseCellAddress(std::string_view text, std::int32_t& row, std::int32_t& column);
+
+// A reference formula read back: the sheet's name (quotes removed) and the corners of the range,
+// top left first.
+struct ParsedReference {
+    std::string sheet;
+    std::int32_t firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
+};
+
+// "=Sheet1!$A$2:$A$12", "='My sheet'!B1"; nothing when the text is not a reference to cells. A
+// range given back to front is read in order, as the spreadsheet program reads it.
+std::optional<ParsedReference> ParseReference(std::string_view formula);
 
 } // namespace tc

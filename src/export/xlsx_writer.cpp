@@ -1,7 +1,8 @@
 #include "export/xlsx_writer.h"
 
+#include "common/text_number.h"
+#include "export/utf8_path.h"
 #include "export/worksheet_address.h"
-#include "workspace/text_number.h"
 
 #include <xlsxwriter.h>
 
@@ -129,7 +130,7 @@ constexpr std::int32_t kDefaultChartFontSize = 10;
 
 class WorkbookFile {
 public:
-    explicit WorkbookFile(const std::filesystem::path& path) : path_(path.string()) {
+    explicit WorkbookFile(const std::filesystem::path& path) : path_(utf8Path(path)) {
         wb_ = workbook_new(path_.c_str());
         if (!wb_) fail("the workbook could not be set up");
     }

@@ -1,8 +1,8 @@
 #include "results/analysis_options_form.h"
 
-#include "app/command.h"
-#include "export/number_text.h"
-#include "workspace/text_number.h"
+#include "common/text_number.h"
+#include "ui/command.h"
+#include "ui/qt_number.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -12,10 +12,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString numberText(double v, char sep) {
-    return QString::fromStdString(tc::formatNumber(v, sep));
-}
 
 QLineEdit* numberField(QWidget* parent, const char* name, const QString& text) {
     auto* e = new QLineEdit(text, parent);
@@ -34,14 +30,16 @@ TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char de
     setWindowTitle(QStringLiteral("Analysis Options"));
     setModal(true);
 
-    edtDeadBand = numberField(this, "edtDeadBand", numberText(options.deadBand, decimalSeparator));
+    edtDeadBand =
+        numberField(this, "edtDeadBand", tc::gui::numberText(options.deadBand, decimalSeparator));
     edtDeadBand->setToolTip(
         QStringLiteral("A passage through the reference displacement counts as a crossing only "
                        "when the curve has been more than this far from it on one side and then "
                        "gets more than this far from it on the other side. 0: every passage "
                        "counts."));
-    edtLevelTolerance = numberField(this, "edtLevelTolerance",
-                                    numberText(options.levelTolerancePercent, decimalSeparator));
+    edtLevelTolerance =
+        numberField(this, "edtLevelTolerance",
+                    tc::gui::numberText(options.levelTolerancePercent, decimalSeparator));
     edtLevelTolerance->setToolTip(
         QStringLiteral("Loops whose peak displacements agree within this share form one amplitude "
                        "level; strength degradation compares each loop with the first of its "

@@ -1,6 +1,6 @@
 #include "results/results_form.h"
 
-#include "export/number_text.h"
+#include "ui/qt_number.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -146,12 +146,11 @@ void TResultsForm::showResults(const tc::EngineeringResults& results, char decim
     tblLoops->resizeColumnsToContents();
     tblSkeleton->resizeColumnsToContents();
     const double total = results.loops.empty() ? 0 : results.loops.back().cumulativeEnergy;
-    lblSummary->setText(
-        results.loops.empty()
-            ? QStringLiteral("No analysed loops")
-            : QStringLiteral("%1 loops, total energy %2")
-                  .arg(results.loops.size())
-                  .arg(QString::fromStdString(tc::formatNumber(total, decimalSeparator))));
+    lblSummary->setText(results.loops.empty()
+                            ? QStringLiteral("No analysed loops")
+                            : QStringLiteral("%1 loops, total energy %2")
+                                  .arg(results.loops.size())
+                                  .arg(tc::gui::numberText(total, decimalSeparator)));
 }
 
 tc::YieldMethod TResultsForm::yieldMethod() const {

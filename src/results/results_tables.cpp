@@ -1,6 +1,6 @@
 #include "results/results_tables.h"
 
-#include "export/number_text.h"
+#include "common/number_text.h"
 #include "export/workbook_model.h"
 #include "export/xlsx_writer.h"
 

@@ -1,6 +1,6 @@
 #include "skeleton/region_filter.h"
 
-#include "workspace/text_number.h"
+#include "common/text_number.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,66 +1,13 @@
 #include "workspace/record_file.h"
 
-#include "workspace/text_number.h"
+#include "common/text_number.h"
+#include "common/utf8.h"
 
 #include <cstdint>
 
 namespace tc {
 
 namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-bool isValidUtf8(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end) {
-        // Fast path over plain ASCII, eight bytes at a time.
-        while (end - p >= 8) {
-            uint64_t w;
-            __builtin_memcpy(&w, p, 8);
-            if (w & 0x8080808080808080ULL) break;
-            p += 8;
-        }
-        if (p >= end) break;
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int len;
-        uint32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
-        else return false;
-        if (end - p < len) return false;
-        for (int k = 1; k < len; ++k) {
-            if ((p[k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[k] & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        p += len;
-    }
-    return true;
-}
 
 std::string decodeUtf16(std::string_view b, bool bigEndian) {
     std::string out;
@@ -97,7 +44,8 @@ std::string decodeRecordText(std::string_view bytes) {
     if (isValidUtf8(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+    for (const char c : bytes)
+        appendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 
@@ -119,7 +67,9 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 
 namespace {
 
-inline bool blank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= 32; }
+inline bool blank(char c) {
+    return c != '\0' && static_cast<unsigned char>(c) <= 32;
+}
 
 // Splits into at most maxFields fields; returns how many were found. Fields without quotes are
 // views into the line; quoted ones are unescaped into storage.
@@ -129,7 +79,8 @@ size_t splitInto(std::string_view line, std::string_view* fields, std::string* s
     size_t p = 0;
     const size_t n = line.size();
     auto at = [&](size_t i) { return i < n ? line[i] : '\0'; };
-    while (blank(at(p))) ++p;
+    while (blank(at(p)))
+        ++p;
     while (at(p) != '\0' && count < maxFields) {
         if (at(p) == '"') {
             std::string& s = storage[count];
@@ -150,10 +101,12 @@ size_t splitInto(std::string_view line, std::string_view* fields, std::string* s
             fields[count++] = s;
         } else {
             const size_t b = p;
-            while (p < n && static_cast<unsigned char>(line[p]) > 32 && line[p] != ',') ++p;
+            while (p<n&& static_cast<unsigned char>(line[p])> 32 && line[p] != ',')
+                ++p;
             fields[count++] = line.substr(b, p - b);
         }
-        while (blank(at(p))) ++p;
+        while (blank(at(p)))
+            ++p;
         if (at(p) == ',') {
             if (at(p + 1) == '\0' && count < maxFields) fields[count++] = std::string_view();
             do {
@@ -181,7 +134,8 @@ RecordReadResult readRecord(std::string_view text, int beginLine, int step, char
     const std::vector<std::string_view> lines = splitLines(text);
     const size_t total = lines.size();
     if (static_cast<size_t>(beginLine) <= total) {
-        const size_t expected = (total - static_cast<size_t>(beginLine)) / static_cast<size_t>(step) + 1;
+        const size_t expected =
+            (total - static_cast<size_t>(beginLine)) / static_cast<size_t>(step) + 1;
         r.disp.reserve(expected);
         r.force.reserve(expected);
     }
@@ -193,10 +147,12 @@ RecordReadResult readRecord(std::string_view text, int beginLine, int step, char
         const size_t k = splitInto(line, fields, storage, 2);
         double d = 0, f = 0;
         std::string message;
-        if (k < 1) message = "List index out of bounds (0)";
+        if (k < 1)
+            message = "List index out of bounds (0)";
         else if (!tryTextToDouble(fields[0], d, decimalSeparator))
             message = invalidFloatMessage(trimBlanks(fields[0]));
-        else if (k < 2) message = "List index out of bounds (1)";
+        else if (k < 2)
+            message = "List index out of bounds (1)";
         else if (!tryTextToDouble(fields[1], f, decimalSeparator))
             message = invalidFloatMessage(trimBlanks(fields[1]));
         if (!message.empty()) {

@@ -4,12 +4,12 @@
 #include "app/about_box.h"
 #include "app/application.h"
 #include "app/artwork.h"
-#include "app/command.h"
 #include "app/donation_box.h"
 #include "app/link_label.h"
 #include "app/tform1.h"
 #include "app/web_links.h"
 #include "modal_answerer.h"
+#include "ui/command.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,5 +1,6 @@
 #include "export/chart_export.h"
 #include "export/excel_operation.h"
+#include "export/platform_host.h"
 #include "export/workbook_host.h"
 #include "export_test_support.h"
 #include "xlsx_zip.h"
@@ -393,7 +394,7 @@ TEST(ChartExport, EveryExportReplacesTheApplication) {
     tc::test::TempFolder folder;
     auto o = tc::test::defaultOptions();
     EXPECT_TRUE(o.excelApp.isEmpty());
-    const auto factory = tc::defaultExcelHostFactory(folder.path(), '.');
+    const auto factory = tc::test::workbookFileHostFactory(folder.path(), '.');
     const auto first = tc::ExportChartToExcel(sixSeries(), o, '.', factory);
     ASSERT_TRUE(o.excelApp.isObject());
     std::weak_ptr<tc::Dispatch> firstApp = o.excelApp.objectValue();
@@ -427,8 +428,8 @@ bool has(const std::string& xml, const std::string& part) {
 TEST(ChartExport, DefaultWorkbookHoldsNumbersAndAFormattedScatterChart) {
     tc::test::TempFolder folder;
     auto o = tc::test::defaultOptions();
-    const auto result = tc::ExportChartToExcel(sixSeries(), o, '.',
-                                               tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
 
     EXPECT_TRUE(has(wb.workbook, "name=\"Sheet1\"")) << wb.workbook;
@@ -484,8 +485,8 @@ TEST(ChartExport, WorkbookCarriesColoursTitleAndLegendOptions) {
     o.legendInLayout = true;
     o.legendFontSize = 12;
     o.showAxisLine = false;
-    const auto result = tc::ExportChartToExcel(sixSeries(), o, '.',
-                                               tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
     for (const char* c : {"FFFF00", "000000", "FF00FF", "FF0000", "0000FF"})
         EXPECT_TRUE(has(wb.chart, std::string("<a:srgbClr val=\"") + c + "\"/>")) << c;
@@ -514,8 +515,8 @@ TEST(ChartExport, AxisPositionsCrossTheRightAxes) {
     auto o = tc::test::defaultOptions();
     o.xAxisPosition = "-111"; // the X value where the Y axis crosses
     o.yAxisPosition = "-222"; // the Y value where the X axis crosses
-    const auto result = tc::ExportChartToExcel(sixSeries(), o, '.',
-                                               tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
     EXPECT_EQ(crossingOf(wb.chart, "l"), "-111");
     EXPECT_EQ(crossingOf(wb.chart, "b"), "-222");
@@ -525,8 +526,8 @@ TEST(ChartExport, OverlaidLegendWithOwnFontSizeKeepsTheSize) {
     tc::test::TempFolder folder;
     auto o = tc::test::defaultOptions();
     o.legendFontSize = 14;
-    const auto result = tc::ExportChartToExcel(sixSeries(), o, '.',
-                                               tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
     EXPECT_TRUE(has(wb.chart, "sz=\"1400\""));
     EXPECT_FALSE(has(wb.chart, "<c:overlay val=\"1\"/>"))
@@ -539,8 +540,8 @@ TEST(ChartExport, RowsBeyondSixteenBitsAreWritten) {
     std::vector<double> x(40000), y(40000);
     for (size_t i = 0; i < x.size(); ++i)
         x[i] = static_cast<double>(i), y[i] = 2.0 * static_cast<double>(i);
-    const auto result = tc::ExportChartToExcel({series("Loop", 0, x, y)}, o, '.',
-                                               tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        {series("Loop", 0, x, y)}, o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
     EXPECT_TRUE(has(wb.sheet, "<c r=\"A40001\"><v>39999</v></c><c r=\"B40001\"><v>79998</v></c>"));
     EXPECT_TRUE(has(wb.chart, "<c:f>Sheet1!$A$2:$A$40002</c:f>"));
@@ -568,7 +569,7 @@ TEST(ChartExport, ExportStoppedHalfWayStillWritesWhatItDid) {
         c.set(o);
         try {
             tc::ExportChartToExcel(sixSeries(), o, '.',
-                                   tc::defaultExcelHostFactory(folder.path(), '.'));
+                                   tc::test::workbookFileHostFactory(folder.path(), '.'));
             ADD_FAILURE() << c.what;
         } catch (const tc::ExcelExportError& e) {
             EXPECT_EQ(std::string(e.what()).find(c.message), 0u) << c.what << ": " << e.what();
@@ -590,7 +591,7 @@ TEST(ChartExport, UnwritableFolderIsReported) {
     auto o = tc::test::defaultOptions();
     try {
         tc::ExportChartToExcel(sixSeries(), o, '.',
-                               tc::defaultExcelHostFactory(folder.path() / "file", '.'));
+                               tc::test::workbookFileHostFactory(folder.path() / "file", '.'));
         ADD_FAILURE() << "nothing reported";
     } catch (const tc::Error& e) {
         EXPECT_NE(std::string(e.what()).find("Cannot create file"), std::string::npos) << e.what();
@@ -602,8 +603,8 @@ TEST(ChartExport, EmptyChartStillGetsHeadersAndEmptySeries) {
     auto o = tc::test::defaultOptions();
     std::vector<ChartSeriesSnapshot> empty = {series("Point1", 0xFFFF00, {}, {}),
                                               series("Loop", 0, {}, {})};
-    const auto result =
-        tc::ExportChartToExcel(empty, o, '.', tc::defaultExcelHostFactory(folder.path(), '.'));
+    const auto result = tc::ExportChartToExcel(
+        empty, o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
     const Workbook wb(result.workbookPath);
     EXPECT_TRUE(has(wb.chart, "<c:f>Sheet1!$A$2:$A$2</c:f>"));
     EXPECT_TRUE(has(wb.chart, "<c:f>Sheet1!$D$2:$D$2</c:f>"));

@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers for the chart export: a temporary folder and a recorded workbook host.
 #include "export/chart_export.h"
+#include "export/platform_host.h"
 #include "export/workbook_host.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,20 @@ inline WorkbookHostSettings recordingSettings(const std::filesystem::path& folde
     s.decimalSeparator = sep;
     s.recorder = std::move(log);
     return s;
+}
+
+// The host that writes the workbook file. It is the default host, except on Windows, where the
+// default drives Excel itself through COM.
+inline AutomationHostFactory workbookFileHostFactory(const std::filesystem::path& folder,
+                                                     char sep = '.') {
+#ifdef _WIN32
+    WorkbookHostSettings s;
+    s.outputFolder = folder;
+    s.decimalSeparator = sep;
+    return workbookHostFactory(std::move(s));
+#else
+    return defaultExcelHostFactory(folder, sep);
+#endif
 }
 
 inline std::vector<std::string> described(const CallLog& log) {

@@ -1,5 +1,5 @@
+#include "common/text_number.h"
 #include "skeleton/region_filter.h"
-#include "workspace/text_number.h"
 
 #include <gtest/gtest.h>
 

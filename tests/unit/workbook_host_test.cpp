@@ -1,7 +1,8 @@
+#include "common/text_number.h"
 #include "export/excel_operation.h"
+#include "export/utf8_path.h"
 #include "export/workbook_host.h"
 #include "export_test_support.h"
-#include "workspace/text_number.h"
 
 #include <gtest/gtest.h>
 
@@ -317,6 +318,33 @@ TEST(WorkbookHost, UniqueFileNamesAndUnwritableFolders) {
     } catch (const tc::Error& e) {
         EXPECT_NE(std::string(e.what()).find("Cannot create file"), std::string::npos) << e.what();
     }
+}
+
+// Names are UTF-8 text throughout; on Windows a narrow file name would be in the ANSI code page.
+TEST(WorkbookHost, WorkbookGoesIntoAFolderWithAChineseName) {
+    tc::test::TempFolder parent;
+    const std::filesystem::path folder = parent.path() / std::filesystem::path(u8"试验 导出");
+    EXPECT_EQ(tc::createUniqueFile(folder, "B", ".x"), folder / "B1.x");
+    EXPECT_EQ(tc::createUniqueFile(folder, "B", ".x"), folder / "B2.x");
+    std::ofstream(folder / "file") << "x";
+    try {
+        tc::createUniqueFile(folder / "file", "B", ".x");
+        ADD_FAILURE() << "a folder below a file was accepted";
+    } catch (const tc::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("试验 导出"), std::string::npos) << e.what();
+    }
+
+#ifdef __MINGW32__
+    GTEST_SKIP() << "libxlsxwriter built with MinGW opens files by their ANSI name, not UTF-8";
+#endif
+    tc::WorkbookHost host(tc::test::recordingSettings(folder, nullptr));
+    const Variant app = host.createObject("Excel.Application");
+    const Variant book = tc::callMethod(tc::getProperty(app, "WorkBooks"), "Add");
+    tc::SetCellText(tc::getProperty(book, "Sheets", std::string("Sheet1")), 1, 1, "X");
+    const std::string path = host.finishExport();
+    EXPECT_EQ(path, tc::utf8Path(folder / "TarvelCurve_Book1.xlsx"));
+    EXPECT_NE(path.find("试验 导出"), std::string::npos) << path;
+    EXPECT_GT(std::filesystem::file_size(folder / "TarvelCurve_Book1.xlsx"), 0u);
 }
 
 } // namespace

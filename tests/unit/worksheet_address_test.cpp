@@ -30,4 +30,45 @@ TEST(WorksheetAddress, References) {
     EXPECT_EQ(tc::CellReference(1, 12), "=Sheet1!$L$1");
 }
 
+// Every address and reference the export writes reads back as the cells it was made from.
+TEST(WorksheetAddress, WrittenAddressesReadBack) {
+    const std::pair<int, int> cells[] = {{1, 1},   {5, 3},     {11, 1},      {1, 28},
+                                         {2, 702}, {1, 16384}, {1048576, 1}, {1048576, 16384}};
+    for (const auto& [row, column] : cells) {
+        for (const char* sep : {"$", ""}) {
+            std::int32_t r = 0, c = 0;
+            ASSERT_TRUE(tc::ParseCellAddress(tc::CellAddress(row, column, sep), r, c));
+            EXPECT_EQ(r, row);
+            EXPECT_EQ(c, column);
+        }
+        const auto cell = tc::ParseReference(tc::CellReference(row, column));
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->sheet, tc::kExportSheetName);
+        EXPECT_EQ(cell->firstRow, row);
+        EXPECT_EQ(cell->lastColumn, column);
+        const auto range = tc::ParseReference(tc::RangeReference(row, 1048576, column));
+        ASSERT_TRUE(range);
+        EXPECT_EQ(range->firstRow, row);
+        EXPECT_EQ(range->lastRow, 1048576);
+        EXPECT_EQ(range->firstColumn, column);
+        EXPECT_EQ(range->lastColumn, column);
+    }
+}
+
+TEST(WorksheetAddress, ReferencesThatAreNotCells) {
+    const char* texts[] = {
+        "",           "Sheet1!A1",  "=A1",          "=Sheet1!",         "=Sheet1!1",
+        "=Sheet1!A",  "=Sheet1!A0", "=Sheet1!XFE1", "=Sheet1!A1048577", "=Sheet1!A1:",
+        "=Sheet1!A1 "};
+    for (const char* t : texts)
+        EXPECT_FALSE(tc::ParseReference(t)) << t;
+    const auto quoted = tc::ParseReference("='It''s a sheet'!$b$12:a3");
+    ASSERT_TRUE(quoted);
+    EXPECT_EQ(quoted->sheet, "It's a sheet");
+    EXPECT_EQ(quoted->firstRow, 3);
+    EXPECT_EQ(quoted->lastRow, 12);
+    EXPECT_EQ(quoted->firstColumn, 1);
+    EXPECT_EQ(quoted->lastColumn, 2);
+}
+
 } // namespace

@@ -1,6 +1,6 @@
-#include "export/file_writing.h"
+#include "ui/file_writing.h"
 
-#include "workspace/text_number.h"
+#include "common/text_number.h"
 
 #include <QDir>
 #include <QFile>

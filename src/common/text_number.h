@@ -1,16 +1,10 @@
 #pragma once
-#include <stdexcept>
+#include "common/error.h"
+
 #include <string>
 #include <string_view>
 
 namespace tc {
-
-// An error whose message is meant for the user as it stands. Thrown by the core, caught once at
-// the command handler boundary and shown in the standard error box.
-class Error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Removes leading and trailing characters with codes up to 32 (not only what Unicode calls space).
 std::string_view trimBlanks(std::string_view s);

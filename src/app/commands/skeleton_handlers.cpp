@@ -2,36 +2,14 @@
 // hand the point lists to the two skeleton series.
 #include "app/tform1.h"
 #include "chart/chart_series.h"
+#include "chart/series_conversion.h"
 #include "skeleton/region_filter.h"
 #include "skeleton/skeleton_extraction.h"
-#include "skeleton/skeleton_handlers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
-
-namespace tc::gui {
-
-PointList seriesPoints(const ChartSeries& s) {
-    PointList pts;
-    pts.reserve(static_cast<size_t>(s.count()));
-    for (int i = 0; i < s.count(); ++i) pts.push_back({s.x(i), s.y(i)});
-    return pts;
-}
-
-void setSeriesPoints(ChartSeries& s, const PointList& pts) {
-    std::vector<double> xs, ys;
-    xs.reserve(pts.size());
-    ys.reserve(pts.size());
-    for (const CurvePoint& p : pts) {
-        xs.push_back(p.x);
-        ys.push_back(p.y);
-    }
-    s.setPoints(xs, ys);
-}
-
-} // namespace tc::gui
 
 void TForm1::btn5Click() {
     skeletonPosSeries->clear();
@@ -46,7 +24,8 @@ void TForm1::btn5Click() {
             break;
         }
     }
-    settings.direction = cbb4->currentIndex() == 1 ? tc::LoopDirection::Negative : tc::LoopDirection::Positive;
+    settings.direction =
+        cbb4->currentIndex() == 1 ? tc::LoopDirection::Negative : tc::LoopDirection::Positive;
     const tc::SkeletonCurves curves = tc::extractSkeleton(analysis, cbb1->count(), settings);
     tc::gui::setSeriesPoints(*skeletonPosSeries, curves.positive);
     tc::gui::setSeriesPoints(*skeletonNegSeries, curves.negative);
@@ -54,12 +33,13 @@ void TForm1::btn5Click() {
 
 void TForm1::btn6Click() {
     // All three fields are converted before either curve is touched.
-    const tc::RegionFilterValues v = tc::readRegionFilterFields(
-        edt9->text().toStdString(), edt10->text().toStdString(), edt11->text().toStdString(),
-        decimalSeparator());
+    const tc::RegionFilterValues v =
+        tc::readRegionFilterFields(edt9->text().toStdString(), edt10->text().toStdString(),
+                                   edt11->text().toStdString(), decimalSeparator());
     const tc::PointList positive = tc::gui::seriesPoints(*skeletonPosSeries);
     const tc::PointList negative = tc::gui::seriesPoints(*skeletonNegSeries);
-    const tc::SkeletonCurves kept = tc::filterSkeletonRegion(v.end1, v.end2, v.tolerance, positive, negative);
+    const tc::SkeletonCurves kept =
+        tc::filterSkeletonRegion(v.end1, v.end2, v.tolerance, positive, negative);
     if (kept.positive != positive) tc::gui::setSeriesPoints(*skeletonPosSeries, kept.positive);
     if (kept.negative != negative) tc::gui::setSeriesPoints(*skeletonNegSeries, kept.negative);
 }

@@ -1,11 +1,11 @@
 // Import Loop, Analyze Loop and the loop browser: the handlers that fill the curve workspace.
-#include "app/command.h"
 #include "app/tform1.h"
 #include "chart/chart_series.h"
-#include "export/number_text.h"
+#include "common/text_number.h"
+#include "ui/command.h"
+#include "ui/qt_number.h"
 #include "workspace/loop_analysis.h"
 #include "workspace/record_file.h"
-#include "workspace/text_number.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,9 +19,9 @@
 
 namespace {
 
-std::string utf8(const QString& s) { return s.toStdString(); }
-
-QString numberText(double v, char sep) { return QString::fromStdString(tc::formatNumber(v, sep)); }
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
 
 } // namespace
 
@@ -63,7 +63,9 @@ void TForm1::clearLoopValues() {
     edt4->clear();
 }
 
-void TForm1::btn1Click() { importLoopFile(); }
+void TForm1::btn1Click() {
+    importLoopFile();
+}
 
 void TForm1::importLoopFile() {
     int beginLine = 0;
@@ -102,8 +104,8 @@ void TForm1::importLoopFile() {
             const QByteArray bytes = file.readAll();
             file.close();
             edt5->setText(QDir::toNativeSeparators(path));
-            const std::string text =
-                tc::decodeRecordText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            const std::string text = tc::decodeRecordText(
+                std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
             tc::RecordReadResult r = tc::readRecord(text, beginLine, step, decimalSeparator());
             dispRaw = std::move(r.disp);
             forceRaw = std::move(r.force);
@@ -134,7 +136,8 @@ void TForm1::btn2Click() {
         const QSignalBlocker block(cbb1);
         QStringList items;
         items.reserve(a.loopCount);
-        for (int n = 1; n <= a.loopCount; ++n) items << QStringLiteral("Loop_%1").arg(n);
+        for (int n = 1; n <= a.loopCount; ++n)
+            items << QStringLiteral("Loop_%1").arg(n);
         cbb1->addItems(items);
         cbb1->setCurrentIndex(0);
     }
@@ -155,20 +158,22 @@ void TForm1::cbb1Change() {
     const bool first = uk < maxDisp1.size();
     const bool second = uk < maxDisp2.size();
     const QString none = QStringLiteral("--");
-    edt1->setText(first ? numberText(maxDisp1[uk], sep) : none);
-    edt3->setText(first ? numberText(maxDispForce1[uk], sep) : none);
-    edt2->setText(second ? numberText(maxDisp2[uk], sep) : none);
-    edt4->setText(second ? numberText(maxDispForce2[uk], sep) : none);
+    edt1->setText(first ? tc::gui::numberText(maxDisp1[uk], sep) : none);
+    edt3->setText(first ? tc::gui::numberText(maxDispForce1[uk], sep) : none);
+    edt2->setText(second ? tc::gui::numberText(maxDisp2[uk], sep) : none);
+    edt4->setText(second ? tc::gui::numberText(maxDispForce2[uk], sep) : none);
 
     const tc::LoopBounds b = tc::loopBounds(crossIndex, static_cast<int>(loopDisp.size()), k);
     loopSeries->setTitle(cbb1->itemText(k));
-    loopSeries->setPoints(std::vector<double>(loopDisp.begin() + b.start, loopDisp.begin() + b.end + 1),
-                          std::vector<double>(loopForce.begin() + b.start, loopForce.begin() + b.end + 1));
+    loopSeries->setPoints(
+        std::vector<double>(loopDisp.begin() + b.start, loopDisp.begin() + b.end + 1),
+        std::vector<double>(loopForce.begin() + b.start, loopForce.begin() + b.end + 1));
 
     auto at = [&](int i) { return static_cast<size_t>(i); };
     pntsrsSeries1->addXY(loopDisp[at(b.start)], loopForce[at(b.start)], QColor(0xFF, 0xFF, 0x00));
     if (b.middle >= 0)
-        pntsrsSeries1->addXY(loopDisp[at(b.middle)], loopForce[at(b.middle)], QColor(0xFF, 0x00, 0x00));
+        pntsrsSeries1->addXY(loopDisp[at(b.middle)], loopForce[at(b.middle)],
+                             QColor(0xFF, 0x00, 0x00));
     pntsrsSeries1->addXY(loopDisp[at(b.end)], loopForce[at(b.end)], QColor(0x00, 0xFF, 0x00));
     if (first) pntsrsSeries2->addXY(maxDisp1[uk], maxDispForce1[uk], QColor(0x00, 0xFF, 0xFF));
     if (second) pntsrsSeries2->addXY(maxDisp2[uk], maxDispForce2[uk], QColor(0x00, 0xFF, 0xFF));

@@ -1,16 +1,17 @@
 // The engineering results commands of the main window: the analysis options, the results window
 // with its chart marks, and the results export.
-#include "app/command.h"
 #include "app/tform1.h"
 #include "chart/chart_view.h"
-#include "export/file_writing.h"
-#include "export/number_text.h"
+#include "chart/series_conversion.h"
 #include "export/text_export.h"
 #include "results/analysis_options_form.h"
 #include "results/results_form.h"
 #include "results/results_overlay.h"
 #include "results/results_tables.h"
-#include "skeleton/skeleton_handlers.h"
+#include "ui/command.h"
+#include "ui/file_dialogs.h"
+#include "ui/file_writing.h"
+#include "ui/qt_number.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,9 +54,7 @@ void TForm1::AnalysisOptions1Click() {
     QString note;
     if (!dispRaw.empty()) {
         const auto [lo, hi] = std::minmax_element(dispRaw.begin(), dispRaw.end());
-        auto text = [this](double v) {
-            return QString::fromStdString(tc::formatNumber(v, decimalSeparator()));
-        };
+        auto text = [this](double v) { return tc::gui::numberText(v, decimalSeparator()); };
         note = QStringLiteral("The imported displacements run from %1 to %2; the reference is %3.")
                    .arg(text(*lo), text(*hi), text(dispRaw.front()));
     }
@@ -79,9 +78,8 @@ void TForm1::EngineeringResults1Click() {
                 if (!resultsOverlay) resultsOverlay = new ResultsOverlay(cht1);
                 scheduleResultsUpdate();
             } else if (resultsOverlay) {
-                delete resultsOverlay; // leaves its layer
+                delete resultsOverlay; // leaves the chart
                 resultsOverlay = nullptr;
-                cht1->replot(QCustomPlot::rpQueuedReplot);
             }
         });
     }
@@ -97,8 +95,7 @@ void TForm1::ExportEngineeringResults1Click() {
     dlgSaveResults->selectFile(QString::fromStdString(suggested));
     if (dlgSaveResults->exec() != QDialog::Accepted || dlgSaveResults->selectedFiles().isEmpty())
         return;
-    const auto type = static_cast<ResultsFileType>(
-        dlgSaveResults->nameFilters().indexOf(dlgSaveResults->selectedNameFilter()) + 1);
+    const auto type = static_cast<ResultsFileType>(tc::gui::selectedFilterIndex(*dlgSaveResults));
     QString path = dlgSaveResults->selectedFiles().constFirst();
     const QString suffix =
         type == ResultsFileType::Workbook ? QStringLiteral(".xlsx") : QStringLiteral(".csv");

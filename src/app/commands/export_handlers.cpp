@@ -1,13 +1,16 @@
 // Result export commands: the text and CSV files, the workbook with its chart, the options.
-#include "app/command.h"
 #include "app/tform1.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
+#include "chart/series_conversion.h"
+#include "common/text_number.h"
 #include "export/chart_export.h"
 #include "export/export_options_form.h"
-#include "export/file_writing.h"
+#include "export/platform_host.h"
 #include "export/text_export.h"
-#include "workspace/text_number.h"
+#include "ui/command.h"
+#include "ui/file_dialogs.h"
+#include "ui/file_writing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,7 +23,6 @@
 #include <QSaveFile>
 #include <QUrl>
 
-
 using tc::gui::WaitCursor;
 using tc::gui::writeWholeFile;
 
@@ -30,8 +32,8 @@ static std::pair<QString, tc::TextFileType> chooseResultFile(TForm1& w, std::str
     const std::string suggested = tc::suggestedExportName(w.edt5->text().toStdString(), suffix);
     w.dlgSave1->selectFile(QString::fromStdString(suggested));
     if (w.dlgSave1->exec() != QDialog::Accepted || w.dlgSave1->selectedFiles().isEmpty()) return {};
-    const int filterIndex = static_cast<int>(w.dlgSave1->nameFilters().indexOf(w.dlgSave1->selectedNameFilter())) + 1;
-    const tc::TextFileType type = tc::textFileTypeFromFilterIndex(filterIndex);
+    const tc::TextFileType type =
+        tc::textFileTypeFromFilterIndex(tc::gui::selectedFilterIndex(*w.dlgSave1));
     const QString chosen = w.dlgSave1->selectedFiles().constFirst();
     return {QString::fromStdString(tc::exportTargetName(chosen.toStdString(), type)), type};
 }
@@ -55,23 +57,11 @@ void TForm1::ExportResults1Click() {
     writeWholeFile(path, tc::fileBytes(tc::analysisResultLines(loops, type, decimalSeparator())));
 }
 
-void TForm1::btn7Click() { ExportResults1Click(); }
+void TForm1::btn7Click() {
+    ExportResults1Click();
+}
 
 namespace tc::gui {
-
-// Every series of the chart, shown or hidden, in the chart's order, as the export reads it.
-std::vector<ChartSeriesSnapshot> chartSnapshot(const ChartView& chart) {
-    std::vector<ChartSeriesSnapshot> out;
-    for (const ChartSeries* s : chart.seriesList()) {
-        ChartSeriesSnapshot snap;
-        snap.title = s->title().toStdString();
-        snap.color = static_cast<std::uint32_t>(s->seriesColor().rgb() & 0xFFFFFF);
-        snap.xs = s->xs();
-        snap.ys = s->ys();
-        out.push_back(std::move(snap));
-    }
-    return out;
-}
 
 // Opens a written workbook in the program the desktop associates with it; says where it is when
 // nothing opens it.
@@ -79,22 +69,25 @@ void openWorkbook(QWidget* parent, const std::string& path) {
     if (path.empty()) return;
     const QString file = QString::fromStdString(path);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        QMessageBox::information(parent, appTitle(),
-                                 QStringLiteral("The workbook was written to\n%1").arg(QDir::toNativeSeparators(file)));
+        QMessageBox::information(
+            parent, appTitle(),
+            QStringLiteral("The workbook was written to\n%1").arg(QDir::toNativeSeparators(file)));
 }
 
 } // namespace tc::gui
 
-static void ExportChartToExcel(TForm1& w, ChartView& chart) {
+static void exportChartWorkbook(TForm1& w, ChartView& chart) {
     const std::vector<tc::ChartSeriesSnapshot> series = tc::gui::chartSnapshot(chart);
     const char sep = w.decimalSeparator();
     tc::ExcelExportResult result;
     try {
         const WaitCursor wait;
-        result = tc::ExportChartToExcel(series, w.excelOptions, sep,
-                                        tc::defaultExcelHostFactory(QDir::tempPath().toStdString(), sep));
+        result = tc::ExportChartToExcel(
+            series, w.excelOptions, sep,
+            tc::defaultExcelHostFactory(QDir::tempPath().toStdString(), sep));
     } catch (const tc::ExcelStartError& e) {
-        QMessageBox::information(&w, QString::fromUtf8(tc::ExcelStartError::kCaption), QString::fromUtf8(e.what()));
+        QMessageBox::information(&w, QString::fromUtf8(tc::ExcelStartError::kCaption),
+                                 QString::fromUtf8(e.what()));
         return;
     } catch (const tc::ExcelExportError& e) {
         // What was done so far is in the workbook: show it, then the error.
@@ -108,6 +101,12 @@ static void ExportChartToExcel(TForm1& w, ChartView& chart) {
     tc::gui::openWorkbook(&w, result.workbookPath);
 }
 
-void TForm1::btn8Click() { ExportChartToExcel(*this, *cht1); }
-void TForm1::ExportDraw12Excel1Click() { ExportChartToExcel(*this, *cht1); }
-void TForm1::ExcelExportOptions1Click() { ShowExcelExportOptions(excelOptions, this); }
+void TForm1::btn8Click() {
+    exportChartWorkbook(*this, *cht1);
+}
+void TForm1::ExportDraw12Excel1Click() {
+    exportChartWorkbook(*this, *cht1);
+}
+void TForm1::ExcelExportOptions1Click() {
+    ShowExcelExportOptions(excelOptions, this);
+}

@@ -5,8 +5,8 @@
 #include "chart/chart_view.h"
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
+#include "chart/series_conversion.h"
 #include "skeleton/node_insertion.h"
-#include "skeleton/skeleton_handlers.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -20,10 +20,14 @@ enum EditMode { kNone = 0, kDrag = 1, kAdd = 2, kDelete = 3 };
 // The curve of an item of the curve list: "None", "Tarvel Postive", "Tarvel Negative", "LOOP".
 static ChartSeries* curveOfItem(const TForm1& w, int item) {
     switch (item) {
-    case 1: return w.skeletonPosSeries;
-    case 2: return w.skeletonNegSeries;
-    case 3: return w.rawSeries;
-    default: return nullptr;
+    case 1:
+        return w.skeletonPosSeries;
+    case 2:
+        return w.skeletonNegSeries;
+    case 3:
+        return w.rawSeries;
+    default:
+        return nullptr;
     }
 }
 
@@ -39,8 +43,10 @@ void TForm1::cbb3Change() {
         // Rebuilding the list from code raises no change handler of its own.
         const QSignalBlocker block(cbb2);
         cbb2->clear();
-        cbb2->addItems({QStringLiteral("None"), QStringLiteral("Tarvel Postive"), QStringLiteral("Tarvel Negative")});
-        if (editMode != kAdd) cbb2->addItem(QStringLiteral("LOOP")); // points are added to skeleton curves only
+        cbb2->addItems({QStringLiteral("None"), QStringLiteral("Tarvel Postive"),
+                        QStringLiteral("Tarvel Negative")});
+        if (editMode != kAdd)
+            cbb2->addItem(QStringLiteral("LOOP")); // points are added to skeleton curves only
         cbb2->setCurrentIndex(0);
         if (previous >= 0 && previous < cbb2->count()) cbb2->setCurrentIndex(previous);
     }
@@ -85,7 +91,8 @@ void TForm1::cht1DblClick() {
         const double x = s->xScreenToValue(mouseX);
         const double y = s->yScreenToValue(mouseY);
         const tc::PointList before = tc::gui::seriesPoints(*s);
-        const tc::CurveSide side = s == skeletonPosSeries ? tc::CurveSide::Positive : tc::CurveSide::Negative;
+        const tc::CurveSide side =
+            s == skeletonPosSeries ? tc::CurveSide::Positive : tc::CurveSide::Negative;
         const tc::PointList after = tc::addNode(before, side, x, y);
         if (after.size() != before.size()) tc::gui::setSeriesPoints(*s, after);
     } else if (editMode == kDelete) {

@@ -1,4 +1,4 @@
-#include "workspace/text_number.h"
+#include "common/text_number.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,14 +7,20 @@
 namespace tc {
 
 namespace {
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 std::string_view trimBlanks(std::string_view s) {
     size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b])) ++b;
-    while (e > b && isBlank(s[e - 1])) --e;
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -52,11 +58,13 @@ bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator) 
         ++i;
     }
     size_t mantissaDigits = 0;
-    while (i < t.size() && isDigit(t[i])) dst[n++] = t[i++], ++mantissaDigits;
+    while (i < t.size() && isDigit(t[i]))
+        dst[n++] = t[i++], ++mantissaDigits;
     if (i < t.size() && t[i] == decimalSeparator) {
         dst[n++] = '.';
         ++i;
-        while (i < t.size() && isDigit(t[i])) dst[n++] = t[i++], ++mantissaDigits;
+        while (i < t.size() && isDigit(t[i]))
+            dst[n++] = t[i++], ++mantissaDigits;
     }
     if (mantissaDigits == 0) return false;
     bool negativeExponent = false;
@@ -68,7 +76,8 @@ bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator) 
             dst[n++] = t[i++];
         }
         size_t expDigits = 0;
-        while (i < t.size() && isDigit(t[i])) dst[n++] = t[i++], ++expDigits;
+        while (i < t.size() && isDigit(t[i]))
+            dst[n++] = t[i++], ++expDigits;
         if (expDigits == 0) return false;
     }
     if (i != t.size()) return false;
@@ -87,7 +96,8 @@ bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator) 
 
 double textToDouble(std::string_view text, char decimalSeparator) {
     double v = 0;
-    if (!tryTextToDouble(text, v, decimalSeparator)) throw Error(invalidFloatMessage(trimBlanks(text)));
+    if (!tryTextToDouble(text, v, decimalSeparator))
+        throw Error(invalidFloatMessage(trimBlanks(text)));
     return v;
 }
 

@@ -1,8 +1,8 @@
 // "Save Chart Image...": the chart as a PNG or PDF file at a size the user chooses.
-#include "app/command.h"
 #include "app/tform1.h"
 #include "chart/chart_image.h"
 #include "chart/chart_view.h"
+#include "ui/command.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -12,19 +12,6 @@ namespace {
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)");
 
-// The save dialog of the chart image, made at first use and kept by the window, so that it
-// remembers the folder and file type of the last image.
-QFileDialog* chartImageDialog(TForm1& w) {
-    const QString name = QStringLiteral("dlgSaveImage1");
-    if (auto* dlg = w.findChild<QFileDialog*>(name, Qt::FindDirectChildrenOnly)) return dlg;
-    auto* dlg = new QFileDialog(&w, QString(), w.dlgSave1->directory().absolutePath());
-    dlg->setObjectName(name);
-    dlg->setAcceptMode(QFileDialog::AcceptSave);
-    dlg->setFileMode(QFileDialog::AnyFile);
-    dlg->setNameFilters({kPngFilter, kPdfFilter});
-    return dlg;
-}
-
 } // namespace
 
 void TForm1::SaveChartImage1Click() {
@@ -32,7 +19,16 @@ void TForm1::SaveChartImage1Click() {
     if (sizeForm.exec() != QDialog::Accepted) return;
     const QSize size = sizeForm.imageSize();
 
-    QFileDialog* dlg = chartImageDialog(*this);
+    // Made at first use, in the folder of the result files, and kept by the window, so that it
+    // remembers the folder and file type of the last image.
+    if (!dlgSaveImage1) {
+        dlgSaveImage1 = new QFileDialog(this, QString(), dlgSave1->directory().absolutePath());
+        dlgSaveImage1->setObjectName(QStringLiteral("dlgSaveImage1"));
+        dlgSaveImage1->setAcceptMode(QFileDialog::AcceptSave);
+        dlgSaveImage1->setFileMode(QFileDialog::AnyFile);
+        dlgSaveImage1->setNameFilters({kPngFilter, kPdfFilter});
+    }
+    QFileDialog* dlg = dlgSaveImage1;
     const bool lastWasPdf = dlg->selectedNameFilter() == kPdfFilter;
     dlg->selectFile(lastWasPdf ? QStringLiteral("chart.pdf") : QStringLiteral("chart.png"));
     if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;

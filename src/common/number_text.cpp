@@ -1,4 +1,4 @@
-#include "export/number_text.h"
+#include "common/number_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -14,7 +14,8 @@ std::string formatNumber(double value, char decimalSeparator) {
 
     // Scientific with 14 decimals rounds correctly to 15 significant digits: d.dddde[+-]xx
     char buf[40];
-    const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
     *res.ptr = '\0';
     const bool negative = buf[0] == '-';
     const char* p = buf + (negative ? 1 : 0);
@@ -23,7 +24,8 @@ std::string formatNumber(double value, char decimalSeparator) {
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') digits.push_back(*p);
     const int exp10 = std::atoi(p + 1); // value = d.ddd x 10^exp10
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
 
     // With the value written as 0.d1d2... x 10^e, e = exp10 + 1.
     const int e = exp10 + 1;

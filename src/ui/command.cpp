@@ -1,4 +1,4 @@
-#include "app/command.h"
+#include "ui/command.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -13,10 +13,16 @@ char userDecimalSeparator() {
     return p.size() == 1 && p.at(0).unicode() < 128 ? static_cast<char>(p.at(0).unicode()) : '.';
 }
 
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
-QString appTitle() { return QStringLiteral("TarvelCurve"); }
+QString appTitle() {
+    return QStringLiteral("TarvelCurve");
+}
 
 void showWarning(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, appTitle(), text, QMessageBox::Ok);
@@ -28,7 +34,8 @@ void showError(QWidget* parent, const QString& text) {
 
 void showCurrentException(QWidget* parent) {
     // A command that failed half-way may have left its wait cursor up.
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
     QString message;
     try {
         throw;
