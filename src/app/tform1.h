@@ -74,6 +74,8 @@ public:
     int mouseX = 0, mouseY = 0;          // last mouse position over the chart, pixels
     tc::ExcelExportOptions excelOptions; // workbook export options, defaults at start
     tc::AnalysisOptions analysisOptions; // dead band, level tolerance, yield method
+    // An import that runs longer than this shows its progress, with Cancel.
+    int importProgressDelayMs = 500;
 
     void clearImport();
     void clearAnalysis();

@@ -1,6 +1,7 @@
 #include "chart/chart_image.h"
 
 #include "chart/chart_view.h"
+#include "ui/file_writing.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -73,10 +74,12 @@ bool saveChartImage(ChartView* chart, const QString& path, int width, int height
     // Both exports lay the plot out for the image size and restore the viewport afterwards, but
     // leave the axis rectangle (and so every pixel-to-value mapping) laid out for the image until
     // the next redraw: redraw at once.
-    const bool written = isPdfImagePath(path) ? chart->savePdf(path, width, height)
-                                              : chart->savePng(path, width, height, 1.0);
+    const QByteArray bytes =
+        isPdfImagePath(path) ? chart->pdfBytes(width, height) : chart->pngBytes(width, height);
     chart->replot(QCustomPlot::rpImmediateRefresh);
 
     if (crossHair) chart->showCrossHair(crossHairPos);
-    return written;
+    if (bytes.isEmpty()) return false;
+    tc::gui::writeWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
+    return true;
 }

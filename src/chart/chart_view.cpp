@@ -3,6 +3,12 @@
 #include "chart/chart_series.h"
 #include "chart/chart_tool.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -172,6 +178,48 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent) {
 }
 
 ChartView::~ChartView() = default;
+
+QByteArray ChartView::pngBytes(int width, int height) {
+    QImage image = toPixmap(width, height, 1.0).toImage();
+    if (image.isNull()) return {};
+    const int dotsPerMeter = static_cast<int>(96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
+    return bytes;
+}
+
+QByteArray ChartView::pdfBytes(int width, int height) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return {};
+    bool drawn = false;
+    {
+        QPdfWriter pdf(&buffer);
+        // One page of width x height points, one point to a pixel of the layout.
+        pdf.setPageLayout(QPageLayout(
+            QPageSize(QSizeF(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+            QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        pdf.setResolution(72);
+        const QRect oldViewport = viewport();
+        setViewport(QRect(0, 0, width, height));
+        QCPPainter painter;
+        if (painter.begin(&pdf)) {
+            painter.setMode(QCPPainter::pmVectorized);
+            painter.setMode(QCPPainter::pmNoCaching);
+            painter.setWindow(viewport());
+            if (mBackgroundBrush.style() != Qt::NoBrush && mBackgroundBrush.color() != Qt::white &&
+                mBackgroundBrush.color().alpha() > 0)
+                painter.fillRect(viewport(), mBackgroundBrush);
+            draw(&painter);
+            drawn = painter.end();
+        }
+        setViewport(oldViewport);
+    } // the writer finishes the document when it goes
+    return drawn ? bytes : QByteArray();
+}
 
 // ---- series ----
 

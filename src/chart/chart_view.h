@@ -82,6 +82,14 @@ public:
     // The zoom rectangle while the left button is dragged (empty when none).
     QRect zoomBand() const;
 
+    // ---- images ----
+    // The chart laid out at width x height as a PNG file (96 dots per inch, scale 1) or as a
+    // one-page vector PDF whose page is width x height points; empty when none could be made.
+    // The chart on screen keeps its viewport; the axis rectangle stays laid out for the image
+    // until the next redraw.
+    QByteArray pngBytes(int width, int height);
+    QByteArray pdfBytes(int width, int height);
+
     // ---- tools ----
     // Called by ChartTool's constructor.
     void addTool(ChartTool* tool);

@@ -2,59 +2,90 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace tc {
 
-std::string formatNumber(double value, char decimalSeparator) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0.0) return "0"; // -0 as well
+namespace {
 
-    // Scientific with 14 decimals rounds correctly to 15 significant digits: d.dddde[+-]xx
-    char buf[40];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
-    *res.ptr = '\0';
-    const bool negative = buf[0] == '-';
-    const char* p = buf + (negative ? 1 : 0);
-    std::string digits;
-    digits.reserve(15);
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digits.push_back(*p);
-    const int exp10 = std::atoi(p + 1); // value = d.ddd x 10^exp10
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+size_t put(char* out, const char* text) {
+    const size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return n;
+}
+
+} // namespace
+
+size_t formatNumberTo(char* out, double value, char decimalSeparator) {
+    if (std::isnan(value)) return put(out, "NAN");
+    if (std::isinf(value)) return put(out, value < 0 ? "-INF" : "INF");
+    if (value == 0.0) return put(out, "0"); // -0 as well
+
+    // The digits rounded to 15 significant ones, d.dddde[+-]xx. For a normal number whose
+    // shortest round-trip form has at most 15 digits that form is the rounding: it lies within
+    // half a unit of the last place of the value, far less than half a step of 15 digits. Other
+    // values are rounded from their exact binary value.
+    char buf[48];
+    char digits[24];
+    size_t count = 0;
+    int exp10 = 0; // value = d.ddd x 10^exp10
+    auto split = [&](const char* end) {
+        const char* p = buf;
+        count = 0;
+        for (; p < end && *p != 'e'; ++p)
+            if (*p >= '0' && *p <= '9') digits[count++] = *p;
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exp10);
+    };
+    if (std::fabs(value) >= std::numeric_limits<double>::min())
+        split(std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific).ptr);
+    if (count == 0 || count > 15)
+        split(std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr);
+    const bool negative = value < 0;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
 
     // With the value written as 0.d1d2... x 10^e, e = exp10 + 1.
     const int e = exp10 + 1;
-    std::string out;
-    if (negative) out.push_back('-');
+    char* o = out;
+    if (negative) *o++ = '-';
     if (e >= -3 && e <= 15) {
         if (e <= 0) {
-            out += '0';
-            out += decimalSeparator;
-            out.append(static_cast<size_t>(-e), '0');
-            out += digits;
-        } else if (static_cast<size_t>(e) >= digits.size()) {
-            out += digits;
-            out.append(static_cast<size_t>(e) - digits.size(), '0');
+            *o++ = '0';
+            *o++ = decimalSeparator;
+            for (int i = e; i < 0; ++i)
+                *o++ = '0';
+            std::memcpy(o, digits, count);
+            o += count;
+        } else if (static_cast<size_t>(e) >= count) {
+            std::memcpy(o, digits, count);
+            o += count;
+            for (size_t i = count; i < static_cast<size_t>(e); ++i)
+                *o++ = '0';
         } else {
-            out.append(digits, 0, static_cast<size_t>(e));
-            out += decimalSeparator;
-            out.append(digits, static_cast<size_t>(e), std::string::npos);
+            const auto whole = static_cast<size_t>(e);
+            std::memcpy(o, digits, whole);
+            o += whole;
+            *o++ = decimalSeparator;
+            std::memcpy(o, digits + whole, count - whole);
+            o += count - whole;
         }
     } else {
-        out += digits[0];
-        if (digits.size() > 1) {
-            out += decimalSeparator;
-            out.append(digits, 1, std::string::npos);
+        *o++ = digits[0];
+        if (count > 1) {
+            *o++ = decimalSeparator;
+            std::memcpy(o, digits + 1, count - 1);
+            o += count - 1;
         }
-        out += 'E';
-        out += std::to_string(exp10);
+        *o++ = 'E';
+        o = std::to_chars(o, out + kMaxNumberText, exp10).ptr;
     }
-    return out;
+    return static_cast<size_t>(o - out);
+}
+
+std::string formatNumber(double value, char decimalSeparator) {
+    char buf[kMaxNumberText];
+    return std::string(buf, formatNumberTo(buf, value, decimalSeparator));
 }
 
 } // namespace tc

@@ -1,5 +1,7 @@
 #include "common/text_number.h"
 
+#include <fast_float/fast_float.h>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,12 +27,27 @@ std::string_view trimBlanks(std::string_view s) {
 }
 
 namespace {
+
+// The quoted text of a conversion message: a text of any length (a whole line of a broken file)
+// is cut after kQuotedChars characters, never inside a UTF-8 sequence, and marked with an ellipsis.
+constexpr size_t kQuotedChars = 60;
+
 std::string quoted(std::string_view quote, std::string_view text, std::string_view rest) {
+    size_t cut = text.size(), chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue; // continuation byte
+        if (chars++ == kQuotedChars) {
+            cut = i;
+            break;
+        }
+    }
+    const std::string_view ellipsis = cut < text.size() ? "\xE2\x80\xA6" : "";
     std::string out;
-    out.reserve(2 * quote.size() + text.size() + rest.size());
-    out.append(quote).append(text).append(quote).append(rest);
+    out.reserve(2 * quote.size() + cut + ellipsis.size() + rest.size());
+    out.append(quote).append(text.substr(0, cut)).append(ellipsis).append(quote).append(rest);
     return out;
 }
+
 } // namespace
 
 std::string invalidFloatMessage(std::string_view text) {
@@ -43,54 +60,21 @@ std::string invalidIntegerMessage(std::string_view text) {
 
 bool tryTextToDouble(std::string_view text, double& out, char decimalSeparator) {
     const std::string_view t = trimBlanks(text);
-    if (t.empty()) return false;
-    // Validate the grammar while copying it into the plain "C" form that from_chars reads.
-    char small[64];
-    std::string big;
-    char* dst = small;
-    if (t.size() >= sizeof small) {
-        big.resize(t.size());
-        dst = big.data();
-    }
-    size_t n = 0, i = 0;
-    if (t[i] == '+' || t[i] == '-') {
-        if (t[i] == '-') dst[n++] = '-';
-        ++i;
-    }
-    size_t mantissaDigits = 0;
-    while (i < t.size() && isDigit(t[i]))
-        dst[n++] = t[i++], ++mantissaDigits;
-    if (i < t.size() && t[i] == decimalSeparator) {
-        dst[n++] = '.';
-        ++i;
-        while (i < t.size() && isDigit(t[i]))
-            dst[n++] = t[i++], ++mantissaDigits;
-    }
-    if (mantissaDigits == 0) return false;
-    bool negativeExponent = false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        dst[n++] = 'e';
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-            negativeExponent = t[i] == '-';
-            dst[n++] = t[i++];
-        }
-        size_t expDigits = 0;
-        while (i < t.size() && isDigit(t[i]))
-            dst[n++] = t[i++], ++expDigits;
-        if (expDigits == 0) return false;
-    }
-    if (i != t.size()) return false;
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    // A mantissa digit or the separator must come first: no second sign, no "inf" or "nan".
+    if (p == end || !(isDigit(*p) || *p == decimalSeparator)) return false;
+    // The rest is digits [separator digits] [E [sign] digits], read with correct rounding of the
+    // whole text: a value beyond the double range is refused, one too small to hold reads as 0,
+    // whatever the written exponent says.
     double v = 0;
-    const auto r = std::from_chars(dst, dst + n, v);
-    if (r.ec == std::errc::result_out_of_range) {
-        // A value too small to hold reads as zero; one too large is not a number we can hold.
-        if (!negativeExponent) return false;
-        v = dst[0] == '-' ? -0.0 : 0.0;
-    } else if (r.ec != std::errc() || r.ptr != dst + n || !std::isfinite(v)) {
-        return false;
-    }
-    out = v;
+    const auto r = fast_float::from_chars_advanced(
+        p, end, v, fast_float::parse_options(fast_float::chars_format::general, decimalSeparator));
+    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return false;
+    out = negative ? -v : v;
     return true;
 }
 

@@ -227,7 +227,7 @@ ExcelExportResult ExportChartToExcel(const std::vector<ChartSeriesSnapshot>& ser
     try {
         if (hostFactory) host = hostFactory();
     } catch (const std::exception&) {
-        host.reset(); // the application could not be started: reported as such below
+        // The application could not be started: host stays empty and is reported below.
     }
     if (!host) {
         options.excelApp = Variant::null();

@@ -50,10 +50,6 @@ inline bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Text as the automation standard carries it is always well-formed Unicode: bytes that are not
-// UTF-8 become U+FFFD, so no malformed text reaches the file.
-using tc::wellFormedUtf8;
-
 // The range a reference formula (=Sheet1!$A$2:$A$12, ='My sheet'!B1) names, or nothing when the
 // text is not a reference to cells of a sheet of this workbook.
 std::optional<SheetRange> parseReference(std::string_view formula, const WorkbookModel& book);

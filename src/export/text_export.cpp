@@ -3,6 +3,7 @@
 #include "common/number_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace tc {
@@ -21,18 +22,26 @@ Layout layoutFor(TextFileType type) {
     return {" ", "X Y", "LoopNo. 1stMaxDisp 1stMaxDispForce 2ndMaxDisp 2ndMaxDispForce"};
 }
 
-// Appends one number field. Under a comma decimal separator a CSV field holding a number would
-// otherwise split into two fields; such a field is quoted, as CSV readers (our own import
-// included) expect. With a point as decimal separator nothing is ever quoted.
-void appendNumber(std::string& out, double value, char decimalSeparator, TextFileType type) {
-    const std::string text = formatNumber(value, decimalSeparator);
-    if (type == TextFileType::Csv && text.find(',') != std::string::npos) {
-        out += '"';
-        out += text;
-        out += '"';
-    } else {
-        out += text;
+// Writes one number field at out and returns its end. Under a comma decimal separator a CSV
+// field holding a number would otherwise split into two fields; such a field is quoted, as CSV
+// readers (our own import included) expect. With a point as decimal separator nothing is ever
+// quoted. out needs room for kMaxNumberField characters.
+constexpr size_t kMaxNumberField = kMaxNumberText + 2;
+
+char* putNumber(char* out, double value, char decimalSeparator, TextFileType type) {
+    const size_t n = formatNumberTo(out, value, decimalSeparator);
+    if (type == TextFileType::Csv && decimalSeparator == ',' && std::memchr(out, ',', n)) {
+        std::memmove(out + 1, out, n);
+        out[0] = '"';
+        out[n + 1] = '"';
+        return out + n + 2;
     }
+    return out + n;
+}
+
+void appendNumber(std::string& out, double value, char decimalSeparator, TextFileType type) {
+    char buf[kMaxNumberField];
+    out.append(buf, static_cast<size_t>(putNumber(buf, value, decimalSeparator, type) - buf));
 }
 
 void requireSameLength(std::span<const double> disp, std::span<const double> force) {
@@ -42,9 +51,11 @@ void requireSameLength(std::span<const double> disp, std::span<const double> for
 
 void appendPointLine(std::string& out, double d, double f, const Layout& layout, TextFileType type,
                      char decimalSeparator) {
-    appendNumber(out, d, decimalSeparator, type);
-    out += layout.separator;
-    appendNumber(out, f, decimalSeparator, type);
+    char line[2 * kMaxNumberField + 8];
+    char* o = putNumber(line, d, decimalSeparator, type);
+    std::memcpy(o, layout.separator.data(), layout.separator.size());
+    o = putNumber(o + layout.separator.size(), f, decimalSeparator, type);
+    out.append(line, static_cast<size_t>(o - line));
 }
 
 } // namespace
@@ -138,14 +149,23 @@ std::string modifiedLoopFileBytes(std::span<const double> disp, std::span<const 
                                   TextFileType type, char decimalSeparator) {
     requireSameLength(disp, force);
     const Layout layout = layoutFor(type);
-    std::string out;
-    out.reserve(8 + disp.size() * 24);
-    out += layout.loopHeader;
-    out += "\r\n";
+    // Written in place into room for the longest lines, then cut to what was written.
+    const size_t longestLine = 2 * kMaxNumberField + layout.separator.size() + 2;
+    std::string out(layout.loopHeader.size() + 2 + disp.size() * longestLine, '\0');
+    char* o = out.data();
+    auto put = [&](std::string_view s) {
+        std::memcpy(o, s.data(), s.size());
+        o += s.size();
+    };
+    put(layout.loopHeader);
+    put("\r\n");
     for (size_t i = 0; i < disp.size(); ++i) {
-        appendPointLine(out, disp[i], force[i], layout, type, decimalSeparator);
-        out += "\r\n";
+        o = putNumber(o, disp[i], decimalSeparator, type);
+        put(layout.separator);
+        o = putNumber(o, force[i], decimalSeparator, type);
+        put("\r\n");
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 

@@ -59,6 +59,9 @@ bool createNewFile(const std::filesystem::path& p) {
 
 std::filesystem::path createUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
                                        std::string_view extension) {
+    // Never the current folder by accident.
+    if (!folder.is_absolute())
+        throw Error("Cannot create file in \"" + folder.string() + "\": not a full folder path");
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     for (int n = 1; n < 1000000; ++n) {

@@ -1,15 +1,21 @@
 #include "export/xlsx_writer.h"
 
+#include "common/file_replace.h"
 #include "common/text_number.h"
 #include "export/utf8_path.h"
 #include "export/worksheet_address.h"
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace tc {
 
@@ -125,13 +131,12 @@ lxw_chart_font fontOfSize(std::int32_t size) {
     return f;
 }
 
-// The size a chart's text has when nothing sets it.
-constexpr std::int32_t kDefaultChartFontSize = 10;
-
 class WorkbookFile {
 public:
-    explicit WorkbookFile(const std::filesystem::path& path) : path_(utf8Path(path)) {
-        wb_ = workbook_new(path_.c_str());
+    // Writes into file (a temporary file), names target in its messages.
+    WorkbookFile(const std::filesystem::path& file, const std::filesystem::path& target)
+        : path_(utf8Path(target)) {
+        wb_ = workbook_new(utf8Path(file).c_str());
         if (!wb_) fail("the workbook could not be set up");
     }
     ~WorkbookFile() {
@@ -156,10 +161,19 @@ public:
     }
 
     void close() {
+        errno = 0;
         const lxw_error e = workbook_close(wb_);
+        const int err = errno;
         wb_ = nullptr; // closing frees it, also on failure
-        check(e);
+        // The writer's own text says which step failed; the system's reason says why.
+        if (e != LXW_NO_ERROR)
+            fail(std::string(lxw_strerror(e)) +
+                 (err ? std::string(". ") + std::strerror(err) : ""));
     }
+
+    // A legend over the plot with a font of its own is written in an order the file format
+    // does not allow: the chart parts have to be mended once the file is written.
+    bool legendsNeedMending() const { return legendsNeedMending_; }
 
 private:
     void writeCells(lxw_worksheet* ws, CellGrid& cells) {
@@ -272,26 +286,22 @@ private:
         }
     }
 
-    static void writeLegend(lxw_chart* ch, const LegendModel& m) {
+    void writeLegend(lxw_chart* ch, const LegendModel& m) {
         if (!m.visible) {
             chart_legend_set_position(ch, LXW_CHART_LEGEND_NONE);
             return;
         }
-        bool overlay = !m.includeInLayout && m.position == LegendPosition::Right;
-        // libxlsxwriter writes an overlaid legend's font before the overlay flag, against the
-        // order the file format prescribes. So an overlaid legend is written without a font
-        // when its size is the default one (the same look), and a legend with another size
-        // keeps that size and takes its room in the layout.
-        const bool font = m.fontSize && *m.fontSize != kDefaultChartFontSize;
-        if (overlay && font) overlay = false;
+        const bool overlay = !m.includeInLayout && m.position == LegendPosition::Right;
         if (m.position == LegendPosition::Right)
             chart_legend_set_position(ch, overlay ? LXW_CHART_LEGEND_OVERLAY_RIGHT
                                                   : LXW_CHART_LEGEND_RIGHT);
         else
             chart_legend_set_position(ch, LXW_CHART_LEGEND_BOTTOM);
-        if (m.fontSize && !overlay) {
+        if (m.fontSize) {
             lxw_chart_font f = fontOfSize(*m.fontSize);
             chart_legend_set_font(ch, &f);
+            // libxlsxwriter writes an overlaid legend's font before the overlay flag.
+            if (overlay) legendsNeedMending_ = true;
         }
     }
 
@@ -312,16 +322,84 @@ private:
 
     std::string path_;
     lxw_workbook* wb_ = nullptr;
+    bool legendsNeedMending_ = false;
 };
+
+// The legend's overlay flag belongs before its shape and text properties (legendPos,
+// legendEntry, layout, overlay, spPr, txPr): moves a flag written after them into its place.
+// Returns whether the part changed.
+bool mendLegendOrder(std::string& xml) {
+    bool changed = false;
+    static constexpr std::string_view kOverlay = "<c:overlay val=\"1\"/>";
+    for (size_t legend = xml.find("<c:legend>"); legend != std::string::npos;
+         legend = xml.find("<c:legend>", legend + 1)) {
+        const size_t end = xml.find("</c:legend>", legend);
+        const size_t overlay = xml.find(kOverlay, legend);
+        if (end == std::string::npos || overlay == std::string::npos || overlay > end) continue;
+        size_t props = std::min(xml.find("<c:spPr>", legend), xml.find("<c:txPr>", legend));
+        if (props == std::string::npos || props > overlay) continue;
+        xml.erase(overlay, kOverlay.size());
+        xml.insert(props, kOverlay);
+        changed = true;
+    }
+    return changed;
+}
+
+// Mends the chart parts of the written file (see mendLegendOrder). libzip replaces the file
+// through a temporary file of its own beside it.
+void mendChartParts(const std::filesystem::path& file, const WorkbookFile& book) {
+    int code = 0;
+    zip_t* zip = zip_open(file.string().c_str(), 0, &code);
+    if (!zip) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const std::string reason = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        book.fail(reason);
+    }
+    auto failWith = [&](zip_t* z) {
+        const std::string reason = zip_error_strerror(zip_get_error(z));
+        zip_discard(z);
+        book.fail(reason);
+    };
+    std::vector<std::string> parts; // held until the archive is closed
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    parts.reserve(static_cast<size_t>(std::max<zip_int64_t>(count, 0)));
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* name = zip_get_name(zip, static_cast<zip_uint64_t>(i), 0);
+        if (!name || std::string_view(name).rfind("xl/charts/chart", 0) != 0) continue;
+        zip_stat_t st;
+        if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) failWith(zip);
+        std::string xml(static_cast<size_t>(st.size), '\0');
+        zip_file_t* f = zip_fopen_index(zip, static_cast<zip_uint64_t>(i), 0);
+        if (!f) failWith(zip);
+        const zip_int64_t got = zip_fread(f, xml.data(), xml.size());
+        zip_fclose(f);
+        if (got != static_cast<zip_int64_t>(xml.size())) failWith(zip);
+        if (!mendLegendOrder(xml)) continue;
+        parts.push_back(std::move(xml));
+        zip_source_t* src = zip_source_buffer(zip, parts.back().data(), parts.back().size(), 0);
+        if (!src) failWith(zip);
+        if (zip_file_replace(zip, static_cast<zip_uint64_t>(i), src, 0) != 0) {
+            zip_source_free(src);
+            failWith(zip);
+        }
+        zip_set_file_compression(zip, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 0);
+    }
+    if (zip_close(zip) != 0) failWith(zip);
+}
 
 } // namespace
 
 void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path) {
     book.written = true;
-    WorkbookFile file(path);
+    FileReplacement target(path);
+    WorkbookFile file(target.temporaryPath(), path);
     for (const auto& sheet : book.sheets)
         file.addSheet(*sheet);
     file.close();
+    if (file.legendsNeedMending()) mendChartParts(target.temporaryPath(), file);
+    target.commit();
 }
 
 } // namespace tc

@@ -1,5 +1,8 @@
 #pragma once
+#include "common/error.h"
+
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,8 +11,8 @@
 namespace tc {
 
 // Turns the bytes of a record file into UTF-8 text: a byte-order mark selects UTF-8, UTF-16 LE or
-// UTF-16 BE (the mark is dropped); without a mark the bytes are taken as UTF-8 when they are valid
-// UTF-8, otherwise as Latin-1 (every byte one character).
+// UTF-16 BE (the mark is dropped). UTF-8 bytes, with or without the mark, are taken as they are
+// when they are valid UTF-8, otherwise as Latin-1 (every byte one character).
 std::string decodeRecordText(std::string_view bytes);
 
 // Splits text into lines at CR LF, LF or CR. A line break at the very end makes no extra line.
@@ -18,8 +21,8 @@ std::vector<std::string_view> splitLines(std::string_view text);
 // Splits one line into fields: the comma separates, and so does every run of characters with codes
 // 1 to 32; blanks next to a comma belong to the separator; a field that starts with a double quote
 // runs to the matching quote ("" inside stands for one quote); two commas in a row give an empty
-// field; a comma at the very end gives an empty last field. A NUL character ends the line.
-// Stops after maxFields fields (0: no limit).
+// field; a comma at the very end gives an empty last field. A NUL character ends the line, inside
+// quotes too. Stops after maxFields fields (0: no limit).
 std::vector<std::string> splitFields(std::string_view line, size_t maxFields = 0);
 
 struct RecordReadResult {
@@ -27,17 +30,49 @@ struct RecordReadResult {
     std::vector<double> force; // field 2, same length as disp
     // Set when reading stopped at a bad line; the points before it are kept.
     std::string warning;
-    int badLine = 0; // 1-based number of the line that stopped the import, 0 when none
+    int badLine = 0;        // 1-based number of the line that stopped the import, 0 when none
+    bool cancelled = false; // the progress callback stopped the import; the points are incomplete
 };
 
-// Progress: lines handled so far and lines to handle; called now and then.
-using ProgressFn = std::function<void(size_t done, size_t total)>;
+// How far an import has come. A file is first read whole, then its text is parsed.
+struct ImportProgress {
+    enum class Stage { Reading, Parsing };
+    Stage stage = Stage::Parsing;
+    size_t bytesDone = 0;  // bytes of the file read, or of its text parsed
+    size_t bytesTotal = 0; // size of the file, or of its text
+    size_t linesDone = 0;  // lines passed by the parser
+    // The share of the whole import done, from 0 to 1 (reading is the first half).
+    double fraction() const;
+};
+
+// Called now and then during an import (at least every few megabytes); returns false to cancel.
+using ProgressFn = std::function<bool(const ImportProgress&)>;
 
 // Reads lines beginLine, beginLine + step, ... (1-based) of the text; field 1 is the displacement,
 // field 2 the force, further fields are ignored. A line without a second field, or a field that is
 // not a number, ends the reading with a warning; the points above it stay. beginLine and step must
-// be at least 1.
+// be at least 1. The text is read in place, in one pass.
 RecordReadResult readRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
                             const ProgressFn& progress = {});
+
+// A record file that cannot be opened or read: "Cannot open file "<path>". <reason>".
+class FileOpenError : public Error {
+public:
+    using Error::Error;
+};
+
+// A folder, named pipe, device or a link to one: "Cannot open file "<path>". It is not a regular
+// file." Nothing has been read.
+class NotRegularFileError : public FileOpenError {
+public:
+    using FileOpenError::FileOpenError;
+};
+
+// Reads a record file whole, in one pass, and its lines as readRecord does, with the encoding that
+// decodeRecordText takes. While reading, memory holds the file's bytes and the points; afterwards
+// the points alone (16 bytes each). Throws NotRegularFileError for anything but a regular file and
+// FileOpenError when the file cannot be opened or read.
+RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
+                                char decimalSeparator, const ProgressFn& progress = {});
 
 } // namespace tc

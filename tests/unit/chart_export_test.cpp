@@ -522,16 +522,36 @@ TEST(ChartExport, AxisPositionsCrossTheRightAxes) {
     EXPECT_EQ(crossingOf(wb.chart, "b"), "-222");
 }
 
-TEST(ChartExport, OverlaidLegendWithOwnFontSizeKeepsTheSize) {
-    tc::test::TempFolder folder;
-    auto o = tc::test::defaultOptions();
-    o.legendFontSize = 14;
-    const auto result = tc::ExportChartToExcel(
-        sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
-    const Workbook wb(result.workbookPath);
-    EXPECT_TRUE(has(wb.chart, "sz=\"1400\""));
-    EXPECT_FALSE(has(wb.chart, "<c:overlay val=\"1\"/>"))
-        << "the font would be written out of order";
+// The legend element of the chart part.
+std::string legendOf(const std::string& chart) {
+    const size_t at = chart.find("<c:legend>"), end = chart.find("</c:legend>");
+    return at == std::string::npos || end == std::string::npos ? "" : chart.substr(at, end - at);
+}
+
+// An overlaid legend keeps its flag and its font whatever the size, the flag before the shape
+// and text properties as the file format orders them.
+TEST(ChartExport, OverlaidLegendKeepsFlagAndFontInTheirOrder) {
+    struct Case {
+        bool inLayout;
+        std::int32_t fontSize;
+    };
+    for (const Case c : {Case{false, 14}, Case{false, 10}, Case{false, 8}, Case{true, 14}}) {
+        SCOPED_TRACE(std::to_string(c.fontSize) + (c.inLayout ? " in layout" : " overlaid"));
+        tc::test::TempFolder folder;
+        auto o = tc::test::defaultOptions();
+        o.legendInLayout = c.inLayout;
+        o.legendFontSize = c.fontSize;
+        const auto result = tc::ExportChartToExcel(
+            sixSeries(), o, '.', tc::test::workbookFileHostFactory(folder.path(), '.'));
+        const std::string legend = legendOf(Workbook(result.workbookPath).chart);
+        EXPECT_TRUE(has(legend, "sz=\"" + std::to_string(c.fontSize * 100) + "\"")) << legend;
+        const size_t overlay = legend.find("<c:overlay val=\"1\"/>");
+        EXPECT_EQ(overlay == std::string::npos, c.inLayout) << legend;
+        if (overlay == std::string::npos) continue;
+        EXPECT_LT(overlay, legend.find("<c:txPr>")) << legend;
+        EXPECT_EQ(legend.find("<c:spPr>"), std::string::npos) << legend;
+        EXPECT_EQ(tc::test::countOf(legend, "<c:overlay"), 1u) << legend;
+    }
 }
 
 TEST(ChartExport, RowsBeyondSixteenBitsAreWritten) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 struct Accepted {
@@ -87,6 +89,68 @@ TEST(TextToInt, ConvertsTrimmedDecimalIntegers) {
         FAIL();
     } catch (const tc::Error& e) {
         EXPECT_STREQ(e.what(), "''abc'' is not a valid integer value");
+    }
+}
+
+// Overflow and underflow follow the value the whole text stands for, not the written exponent.
+TEST(TextToDouble, DecidesRangeOnTheValueNotOnTheExponentSign) {
+    const std::string zeros(400, '0');
+    const struct {
+        std::string text;
+        bool accepted;
+        double value;
+    } cases[] = {
+        {"1" + zeros + "e-1", false, 0}, // 1E399
+        {"-1" + zeros + "e-1", false, 0},
+        {"1" + zeros + "e-100", true, 1e300},
+        {"0." + zeros + "1", true, 0}, // 1E-401 is below the smallest double
+        {"-0." + zeros + "1", true, 0},
+        {"0." + zeros + "5e+1", true, 0},
+        {"0." + std::string(300, '0') + "5e+1", true, 5e-300},
+        {"0." + zeros + "1e700", true, 1e299},
+        {"1e-99999999999999999999", true, 0},
+        {"1e99999999999999999999", false, 0},
+        {"0e99999999999999999999", true, 0},
+        {"1.7976931348623157e308", true, 1.7976931348623157e308},
+        {"1.8e308", false, 0},
+        {"4.9e-324", true, 4.9e-324},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        double v = -1;
+        EXPECT_EQ(tc::tryTextToDouble(c.text, v), c.accepted);
+        if (c.accepted) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
+}
+
+TEST(ConversionMessages, QuoteALongTextByItsFirstSixtyCharacters) {
+    // The expected message: quote, the quoted text, quote, the rest.
+    auto message = [](const char* quote, const std::string& text, bool cut, const char* rest) {
+        std::string m = quote;
+        m += text;
+        if (cut) m += "\xE2\x80\xA6";
+        m += quote;
+        m += rest;
+        return m;
+    };
+    const char* notFloat = " is not a valid floating point value";
+    const std::string sixty(60, '1');
+    EXPECT_EQ(tc::invalidFloatMessage(sixty), message("'", sixty, false, notFloat));
+    EXPECT_EQ(tc::invalidFloatMessage(std::string(1 << 20, '1')), message("'", sixty, true, notFloat));
+    EXPECT_EQ(tc::invalidIntegerMessage(sixty + "2"),
+              message("''", sixty, true, " is not a valid integer value"));
+    // Characters, not bytes: a degree sign is two bytes and never cut in half.
+    std::string degrees;
+    for (int i = 0; i < 70; ++i)
+        degrees += "\xC2\xB0";
+    EXPECT_EQ(tc::invalidFloatMessage(degrees), message("'", degrees.substr(0, 120), true, notFloat));
+    try {
+        tc::textToDouble(std::string(50 << 20, 'x'));
+        FAIL();
+    } catch (const tc::Error& e) {
+        EXPECT_EQ(std::string(e.what()), message("'", std::string(60, 'x'), true, notFloat));
     }
 }
 

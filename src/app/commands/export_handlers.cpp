@@ -18,9 +18,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QUrl>
 
 using tc::gui::WaitCursor;
@@ -67,7 +67,7 @@ namespace tc::gui {
 // nothing opens it.
 void openWorkbook(QWidget* parent, const std::string& path) {
     if (path.empty()) return;
-    const QString file = QString::fromStdString(path);
+    const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         QMessageBox::information(
             parent, appTitle(),
@@ -76,15 +76,33 @@ void openWorkbook(QWidget* parent, const std::string& path) {
 
 } // namespace tc::gui
 
+// The folder the workbook goes to: the temporary folder, or /tmp when the one the environment
+// names does not exist (Qt then gives no folder at all). Throws Error when there is none.
+static std::filesystem::path workbookFolder() {
+    QStringList candidates{QDir::tempPath()};
+#ifndef Q_OS_WIN
+    candidates << QStringLiteral("/tmp");
+#endif
+    for (const QString& c : candidates) {
+        const QFileInfo folder(c);
+        if (!c.isEmpty() && folder.isAbsolute() && folder.isDir())
+            return std::filesystem::path(folder.absoluteFilePath().toStdWString());
+    }
+    const QString named = qEnvironmentVariable("TMPDIR");
+    throw tc::Error(QStringLiteral("Cannot create the workbook: the temporary folder \"%1\" does "
+                                   "not exist.")
+                        .arg(QDir::toNativeSeparators(named))
+                        .toStdString());
+}
+
 static void exportChartWorkbook(TForm1& w, ChartView& chart) {
     const std::vector<tc::ChartSeriesSnapshot> series = tc::gui::chartSnapshot(chart);
     const char sep = w.decimalSeparator();
     tc::ExcelExportResult result;
     try {
         const WaitCursor wait;
-        result = tc::ExportChartToExcel(
-            series, w.excelOptions, sep,
-            tc::defaultExcelHostFactory(QDir::tempPath().toStdString(), sep));
+        result = tc::ExportChartToExcel(series, w.excelOptions, sep,
+                                        tc::defaultExcelHostFactory(workbookFolder(), sep));
     } catch (const tc::ExcelStartError& e) {
         QMessageBox::information(&w, QString::fromUtf8(tc::ExcelStartError::kCaption),
                                  QString::fromUtf8(e.what()));

@@ -3,6 +3,7 @@
 #include "chart/chart_series.h"
 #include "common/text_number.h"
 #include "ui/command.h"
+#include "ui/long_work.h"
 #include "ui/qt_number.h"
 #include "workspace/loop_analysis.h"
 #include "workspace/record_file.h"
@@ -10,11 +11,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStatusBar>
 
+#include <filesystem>
 #include <numeric>
 
 namespace {
@@ -89,33 +92,46 @@ void TForm1::importLoopFile() {
     if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
     const QString path = dlgOpen1->selectedFiles().constFirst();
 
+    // The record is read into new arrays; the workspace changes only once it has been read, so a
+    // file that is not a regular one, or a cancelled import, leaves everything as it was.
+    tc::RecordReadResult r;
+    try {
+        const tc::gui::WaitCursor wait;
+        tc::gui::LongWork work(this, QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()),
+                               importProgressDelayMs);
+        r = tc::readRecordFile(
+            std::filesystem::path(path.toStdU16String()), beginLine, step, decimalSeparator(),
+            [&work](const tc::ImportProgress& p) { return work.update(p.fraction()); });
+    } catch (const tc::NotRegularFileError& e) {
+        tc::gui::showWarning(this, QString::fromStdString(e.what()));
+        return;
+    } catch (const tc::FileOpenError& e) {
+        // A file that cannot be read: the workspace is emptied and the path is not shown.
+        clearImport();
+        clearAnalysis();
+        clearLoopValues();
+        tc::gui::showWarning(this, QString::fromStdString(e.what()));
+        return;
+    }
+    if (r.cancelled) {
+        rzstsbr1->showMessage(QStringLiteral("Import cancelled: the workspace is as it was."),
+                              5000);
+        return;
+    }
+
     clearImport();
     clearAnalysis();
     clearLoopValues();
-
-    QString warning;
+    edt5->setText(QDir::toNativeSeparators(path));
+    dispRaw = std::move(r.disp);
+    forceRaw = std::move(r.force);
     {
         const tc::gui::WaitCursor wait;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            warning = QStringLiteral("Cannot open file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString());
-        } else {
-            const QByteArray bytes = file.readAll();
-            file.close();
-            edt5->setText(QDir::toNativeSeparators(path));
-            const std::string text = tc::decodeRecordText(
-                std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-            tc::RecordReadResult r = tc::readRecord(text, beginLine, step, decimalSeparator());
-            dispRaw = std::move(r.disp);
-            forceRaw = std::move(r.force);
-            warning = QString::fromStdString(r.warning);
-        }
         rawSeriesSource.resize(dispRaw.size());
         std::iota(rawSeriesSource.begin(), rawSeriesSource.end(), 0);
         rawSeries->setPoints(dispRaw, forceRaw);
     }
-    if (!warning.isEmpty()) tc::gui::showWarning(this, warning);
+    if (!r.warning.empty()) tc::gui::showWarning(this, QString::fromStdString(r.warning));
 }
 
 void TForm1::btn2Click() {
