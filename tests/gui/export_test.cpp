@@ -33,7 +33,9 @@ class ExportTest : public QObject {
 
     // Two complete loops and an unfinished third one without a middle crossing.
     void loadExample(TForm1& w, ModalAnswerer& answers, const QString& name = "test1.txt") {
-        importAndAnalyze(w, answers, tmp, "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n", name);
+        importAndAnalyze(w, answers, tmp,
+                         "0 0\n10 125.5\n0 0\n-9.5 -118\n0 0\n20 230\n0 0\n-19.5 -221\n0 0\n5 7\n",
+                         name);
     }
 
 private slots:
@@ -42,14 +44,19 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QByteArray>("results");
-        QTest::newRow("csv") << 1 << "res" << "res.csv"
-                             << QByteArray("LoopNo.,1stMaxDisp,1stMaxDispForce,2ndMaxDisp,2ndMaxDispForce\r\n"
-                                           "1,10,125.5,-9.5,-118,\r\n2,20,230,-19.5,-221,\r\n3,--,--,--,--,\r\n");
-        QTest::newRow("text") << 0 << "res" << "res.txt"
-                              << QByteArray("LoopNo. 1stMaxDisp 1stMaxDispForce 2ndMaxDisp 2ndMaxDispForce\r\n"
-                                            "1  10  125.5  -9.5  -118  \r\n2  20  230  -19.5  -221  \r\n"
-                                            "3  --  --  --  --  \r\n");
-        QTest::newRow("extension always appended") << 1 << "out.csv" << "out.csv.csv" << QByteArray();
+        QTest::newRow("csv")
+            << 1 << "res"
+            << "res.csv"
+            << QByteArray("LoopNo.,1stMaxDisp,1stMaxDispForce,2ndMaxDisp,2ndMaxDispForce\r\n"
+                          "1,10,125.5,-9.5,-118,\r\n2,20,230,-19.5,-221,\r\n3,--,--,--,--,\r\n");
+        QTest::newRow("text")
+            << 0 << "res"
+            << "res.txt"
+            << QByteArray("LoopNo. 1stMaxDisp 1stMaxDispForce 2ndMaxDisp 2ndMaxDispForce\r\n"
+                          "1  10  125.5  -9.5  -118  \r\n2  20  230  -19.5  -221  \r\n"
+                          "3  --  --  --  --  \r\n");
+        QTest::newRow("extension always appended") << 1 << "out.csv"
+                                                   << "out.csv.csv" << QByteArray();
     }
     void resultFilesByteForByte() {
         QFETCH(int, filter);
@@ -134,6 +141,47 @@ private slots:
         QVERIFY(answers.messages.empty());
     }
 
+    // TMPDIR naming a folder that does not exist: the workbook still goes to a full path in a
+    // folder that exists, never into the current folder, and the address opened is that file.
+    void workbookExportWithoutTheTemporaryFolder() {
+        const QByteArray oldTmp = qgetenv("TMPDIR"), oldCache = qgetenv("XDG_CACHE_HOME");
+        const QString oldCwd = QDir::currentPath();
+        QTemporaryDir cwd;
+        QVERIFY(cwd.isValid());
+        qputenv("TMPDIR", tmp.filePath("no such folder").toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", tmp.filePath("cache").toLocal8Bit());
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        QStringList messages;
+        QList<QUrl> opened;
+        {
+            TForm1 w;
+            ModalAnswerer answers;
+            UrlRecorder urls;
+            loadExample(w, answers);
+            w.btn8->click();
+            messages = answers.messageTexts();
+            opened = urls.urls;
+        }
+        QDir::setCurrent(oldCwd);
+        qputenv("TMPDIR", oldTmp);
+        if (oldCache.isNull())
+            qunsetenv("XDG_CACHE_HOME");
+        else
+            qputenv("XDG_CACHE_HOME", oldCache);
+
+        QCOMPARE(messages, QStringList{});
+        QCOMPARE(opened.size(), 1);
+        QVERIFY2(opened[0].isLocalFile(), qPrintable(opened[0].toString()));
+        const QFileInfo book(opened[0].toLocalFile());
+        QVERIFY2(QDir::isAbsolutePath(opened[0].toLocalFile()), qPrintable(opened[0].toString()));
+        QVERIFY(book.isFile() && book.size() > 0);
+        QVERIFY(book.dir().exists());
+        QVERIFY(book.absolutePath() != QFileInfo(cwd.path()).canonicalFilePath());
+        QCOMPARE(QDir(cwd.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{});
+        QFile::remove(book.filePath());
+    }
+
     void badAxisPositionEndsTheExportWithTheConversionError() {
         TForm1 w;
         ModalAnswerer answers;
@@ -154,9 +202,10 @@ private slots:
             auto* f = qobject_cast<TExportOptionForm*>(d);
             if (!f) return false;
             if (step == 0) { // defaults, then a partial update stopped by a bad legend font size
-                seen << f->edt4->text() << f->edt3->text() << f->edt6->text() << f->cbb1->currentText()
-                     << f->cbb2->currentText() << f->cbb3->currentText() << f->cbb4->currentText()
-                     << QString::number(f->chk3->isChecked()) << QString::number(f->chk4->isChecked())
+                seen << f->edt4->text() << f->edt3->text() << f->edt6->text()
+                     << f->cbb1->currentText() << f->cbb2->currentText() << f->cbb3->currentText()
+                     << f->cbb4->currentText() << QString::number(f->chk3->isChecked())
+                     << QString::number(f->chk4->isChecked())
                      << QString::number(f->rb1->isChecked());
                 f->edt4->setText(" 640 ");
                 f->cbb1->setEditText("0.1");
@@ -184,8 +233,8 @@ private slots:
         QCOMPARE(w.excelOptions.titleText, std::string("Graph Title"));
         w.ExcelExportOptions1->trigger();
         QCOMPARE(w.excelOptions.chartWidth, 640);
-        QCOMPARE(seen, (QStringList{"300", "450", "-10000", "0.5", "8", "4", "Auto", "1", "0", "1", "640",
-                                    "0.100000001490116", "10"}));
+        QCOMPARE(seen, (QStringList{"300", "450", "-10000", "0.5", "8", "4", "Auto", "1", "0", "1",
+                                    "640", "0.100000001490116", "10"}));
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QUrl>
 
 using tc::gui::WaitCursor;
@@ -76,21 +77,27 @@ void openWorkbook(QWidget* parent, const std::string& path) {
 
 } // namespace tc::gui
 
-// The folder the workbook goes to: the temporary folder, or /tmp when the one the environment
-// names does not exist (Qt then gives no folder at all). Throws Error when there is none.
+// The folder the workbook goes to: the temporary folder; when the one the environment names does
+// not exist (Qt then gives no folder at all) or cannot be written, /tmp, then the program's cache
+// folder (made when missing). Always a full path, never the current folder. Throws Error when
+// there is none.
 static std::filesystem::path workbookFolder() {
     QStringList candidates{QDir::tempPath()};
 #ifndef Q_OS_WIN
     candidates << QStringLiteral("/tmp");
 #endif
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    candidates << cache;
     for (const QString& c : candidates) {
+        if (c.isEmpty() || !QFileInfo(c).isAbsolute()) continue;
+        if (c == cache) (void)QDir().mkpath(c);
         const QFileInfo folder(c);
-        if (!c.isEmpty() && folder.isAbsolute() && folder.isDir())
+        if (folder.isDir() && folder.isWritable())
             return std::filesystem::path(folder.absoluteFilePath().toStdWString());
     }
-    const QString named = qEnvironmentVariable("TMPDIR");
+    const QString named = qEnvironmentVariable("TMPDIR", QDir::tempPath());
     throw tc::Error(QStringLiteral("Cannot create the workbook: the temporary folder \"%1\" does "
-                                   "not exist.")
+                                   "not exist or cannot be written.")
                         .arg(QDir::toNativeSeparators(named))
                         .toStdString());
 }
