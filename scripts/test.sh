@@ -8,5 +8,7 @@ cmake --build build -j"$(nproc)"
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
 cd ..
+# The fuzz harnesses of the import and the analysis, a few seconds each (skipped without clang).
+tests/fuzz/run.sh
 # The core and its unit tests built for Windows (MinGW-w64) and run under wine.
 .ci/mingw_build.sh build-mingw
