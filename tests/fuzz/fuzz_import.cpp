@@ -11,17 +11,13 @@
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) std::abort();
-}
-
 // What every import promises: as many forces as displacements, finite numbers only, a stop line
 // exactly when there is a warning.
 void checkResult(const tc::RecordReadResult& r) {
-    check(r.disp.size() == r.force.size());
+    TC_FUZZ_CHECK(r.disp.size() == r.force.size());
     for (size_t i = 0; i < r.disp.size(); ++i)
-        check(std::isfinite(r.disp[i]) && std::isfinite(r.force[i]));
-    check((r.badLine > 0) == !r.warning.empty());
+        TC_FUZZ_CHECK(std::isfinite(r.disp[i]) && std::isfinite(r.force[i]));
+    TC_FUZZ_CHECK((r.badLine > 0) == !r.warning.empty());
 }
 
 } // namespace
@@ -50,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (++lines > 200) break;
         const auto all = tc::splitFields(line);
         const auto two = tc::splitFields(line, 2);
-        check(two.size() <= 2 && two.size() <= all.size());
+        TC_FUZZ_CHECK(two.size() <= 2 && two.size() <= all.size());
         for (size_t i = 0; i < two.size(); ++i)
-            check(two[i] == all[i]);
+            TC_FUZZ_CHECK(two[i] == all[i]);
         (void)tc::splitRecordLine(line, s, 3);
     }
 
@@ -64,13 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tc::RecordReadResult same =
         tc::readRecordWith(text, beginLine, step, userSeparator, tc::ImportSettings{});
     checkResult(same);
-    check(same.disp.size() >= plain.disp.size());
+    TC_FUZZ_CHECK(same.disp.size() >= plain.disp.size());
     for (size_t i = 0; i < plain.disp.size(); ++i)
-        check(same.disp[i] == plain.disp[i] && same.force[i] == plain.force[i]);
+        TC_FUZZ_CHECK(same.disp[i] == plain.disp[i] && same.force[i] == plain.force[i]);
 
     const std::string head = tc::recordHead(bytes, 50);
     const tc::RecordPreview p = tc::previewRecord(head, s, userSeparator);
-    check(p.suggestedBegin >= 0 && static_cast<size_t>(p.suggestedBegin) <= p.lines.size());
+    TC_FUZZ_CHECK(p.suggestedBegin >= 0 && static_cast<size_t>(p.suggestedBegin) <= p.lines.size());
     if (!with.warning.empty())
         (void)tc::explainStop(text, with, beginLine, s, "fuzz.txt", p.suggestedBegin);
     return 0;

@@ -2,8 +2,20 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+// A promise of the code under test that the input broke: says which, then stops the run so that
+// the fuzzer keeps the input.
+#define TC_FUZZ_CHECK(condition)                                                                   \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition);           \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
 
 namespace tc::fuzz {
 

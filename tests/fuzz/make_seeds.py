@@ -73,8 +73,7 @@ write("analysis", "flat", [0x21, 0x00], points([(0, 0)] * 8))
 write("analysis", "huge_forces", [0x21, 0x00],
       points([(0, 0), (1, 1.7e308), (2, 1.79e308), (3, 1.0e308), (0, 0), (-1, -1.7e308), (0, 0)]))
 
-# Workbooks: format (0 .xlsx, 1 .ods, 2 .xls) and sheet, then the file.
-for f, knob in [("record.xlsx", 0), ("record.ods", 1), ("record.xls", 2), ("damaged.xlsx", 0),
-                ("encrypted.ods", 1), ("encrypted.xlsx", 0), ("no_numbers.xlsx", 0x10),
-                ("renamed_text.xls", 2)]:
+# Workbooks: format (0 .xlsx, 1 .ods) and sheet, then the file.
+for f, knob in [("record.xlsx", 0), ("record.ods", 1), ("damaged.xlsx", 0),
+                ("encrypted.ods", 1), ("encrypted.xlsx", 0), ("no_numbers.xlsx", 0x10)]:
     write("workbook", f, [knob], (data / "workbooks" / f).read_bytes())
