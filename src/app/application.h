@@ -3,9 +3,11 @@
 
 namespace tc::gui {
 
-// The application object. An exception that leaves an event handler is shown in the standard
-// error box (captioned with the application title) instead of ending the program; the window
-// that was being used stays open.
+// The application object. Errors are caught where a handler starts (tc::gui::runCommand): an
+// exception must never travel through Qt's event delivery, which is not exception safe (its
+// clean-up of the event is skipped and memory is lost). Should one still escape a handler, it is
+// shown here in the standard error box (captioned with the application title) instead of ending
+// the program, and the window that was being used stays open.
 class Application : public QApplication {
     Q_OBJECT
 public:

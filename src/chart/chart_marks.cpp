@@ -6,7 +6,10 @@
 #include <cmath>
 
 ChartMarks::ChartMarks(ChartView* chart)
-    : QCPLayerable(chart, ChartView::kMarkerLayer), chart_(chart) {}
+    : QCPLayerable(chart, ChartView::kMarkerLayer), chart_(chart) {
+    // Deleted with the chart's children, after the chart has stopped being a ChartView.
+    connect(chart, &ChartView::closing, this, [this] { chart_ = nullptr; });
+}
 
 ChartMarks::~ChartMarks() {
     if (chart_) chart_->refresh();

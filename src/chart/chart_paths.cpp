@@ -7,7 +7,10 @@
 // On the layer of the line series, created after them: drawn above the curves and below the
 // point series and marks.
 ChartPaths::ChartPaths(ChartView* chart)
-    : QCPLayerable(chart, QStringLiteral("main")), chart_(chart) {}
+    : QCPLayerable(chart, QStringLiteral("main")), chart_(chart) {
+    // Deleted with the chart's children, after the chart has stopped being a ChartView.
+    connect(chart, &ChartView::closing, this, [this] { chart_ = nullptr; });
+}
 
 ChartPaths::~ChartPaths() {
     if (chart_) chart_->refresh();

@@ -200,7 +200,9 @@ QString ChartView::yAxisTitle() const {
     return yAxis->label();
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView() {
+    emit closing();
+}
 
 QByteArray ChartView::pngBytes(int width, int height) {
     QImage image = toPixmap(width, height, 1.0).toImage();

@@ -118,6 +118,9 @@ signals:
     void chartDoubleClick();
     // Any press on the legend, after a press on an entry has switched its series.
     void legendClicked();
+    // The chart is being destroyed: what refers to it (its marks and paths) lets go before its
+    // children are deleted, when it is no longer a ChartView.
+    void closing();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -34,7 +34,9 @@ namespace {
 const QStringList kSchemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
                            QStringLiteral("mailto")};
 
-// A widget that runs a given action when pressed: an event handler that may throw.
+// A widget that runs a given action when pressed: an event handler that may throw, caught where
+// every handler of the program catches, at the handler boundary. An exception must never travel
+// through Qt's event delivery: Qt's own clean-up of the event would be skipped.
 class Thrower : public QWidget {
 public:
     Thrower(QWidget* parent, std::function<void()> action)
@@ -43,7 +45,7 @@ public:
     }
 
 protected:
-    void mousePressEvent(QMouseEvent*) override { action_(); }
+    void mousePressEvent(QMouseEvent*) override { tc::gui::runCommand(this, action_); }
 
 private:
     std::function<void()> action_;
@@ -130,8 +132,11 @@ private slots:
         ModalAnswerer answers;
         QString caption;
         bool visible = false, hasIcon = false;
-        // An error that leaves an event handler while the loop runs: shown, and the window stays.
-        QTimer::singleShot(0, [] { throw std::runtime_error("escaped from a timer"); });
+        // An error that ends a handler while the loop runs: shown, and the window stays.
+        QTimer::singleShot(0, [] {
+            tc::gui::runCommand(QApplication::activeWindow(),
+                                [] { throw std::runtime_error("escaped from a timer"); });
+        });
         QTimer closer;
         connect(&closer, &QTimer::timeout, [&] {
             auto* form = qobject_cast<TForm1*>(findTopLevel("TForm1"));
