@@ -216,6 +216,8 @@ void ChartSeries::renumber() {
 void ChartSeries::pointsChanged() {
     gridValid_ = false;
     grid_.clear();
+    runsValid_ = false;
+    runs_.clear();
     chart()->seriesPointsChanged(this);
 }
 
@@ -283,6 +285,7 @@ void ChartSeries::movePoint(int index, double x, double y) {
     it->key = x;
     it->value = y;
     if (gridValid_) grid_.move(static_cast<size_t>(index), x, y);
+    if (runsValid_) runs_.update(points(), static_cast<size_t>(index));
     chart()->seriesPointMoved(this);
 }
 
@@ -299,6 +302,12 @@ QPointF ChartSeries::valueToScreen(double x, double y) const {
 
 double ChartSeries::hitTolerance() const {
     return std::max(4.0, pointerVisible_ ? pointerSize_ + 1.0 : 0.0);
+}
+
+tc::StridedPoints ChartSeries::points() const {
+    if (data()->isEmpty()) return {nullptr, nullptr, 0, 3};
+    const QCPCurveData* first = &*data()->constBegin();
+    return {&first->key, &first->value, static_cast<size_t>(count()), 3};
 }
 
 const tc::PointGrid& ChartSeries::grid() const {
@@ -422,6 +431,8 @@ void ChartSeries::drawMarkers(QCPPainter* painter) {
 bool ChartSeries::drawReduced(QCPPainter* painter) {
     const int n = count();
     if (n <= kReduceAbove || colorEachPoint_ || brush().style() != Qt::NoBrush) return false;
+    // Vector output (PDF) has no pixels to reduce to.
+    if (painter->modes().testFlag(QCPPainter::pmVectorized)) return false;
     if (keyAxis()->orientation() != Qt::Horizontal) return false;
     // Reduced in device pixels; the painter works in widget pixels.
     const double ratio = parentPlot()->bufferDevicePixelRatio();
@@ -449,10 +460,13 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         occupied_.reset(device.left() - reach, device.top() - reach, device.width() + 2 * reach,
                         device.height() + 2 * reach);
     }
-    const QCPCurveData* first = &*data()->constBegin();
-    const tc::StridedPoints points{&first->key, &first->value, static_cast<size_t>(n), 3};
-    tc::reduceToPixels(points, *ax, *ay, box, line ? &reduced_ : nullptr,
-                       markers ? &occupied_ : nullptr);
+    const tc::StridedPoints pts = points();
+    if (!runsValid_ || runs_.count() != pts.count) {
+        runs_.build(pts);
+        runsValid_ = true;
+    }
+    tc::reduceToPixels(pts, *ax, *ay, box, line ? &reduced_ : nullptr,
+                       markers ? &occupied_ : nullptr, &runs_);
 
     if (line) {
         lines_.resize(static_cast<qsizetype>(reduced_.size()));
