@@ -1,10 +1,12 @@
 // The chart with a 1,000,000-point imported record, drawn offscreen into the chart's paint
 // buffers at the window's chart size (649 x 612). Run with QT_QPA_PLATFORM=offscreen.
 #include "app/tform1.h"
+#include "chart/chart_readout.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
+#include "chart/legend_placement.h"
 #include "record_generator.h"
 
 #include <QApplication>
@@ -276,6 +278,37 @@ void BM_ResultsWindowRefresh(benchmark::State& state) {
         w.updateEngineeringResults();
 }
 BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The read-outs of one mouse move over the million-point curve: the coordinates and the point
+// tooltip (the hit test over every curve). The point grid is built before timing, by the first
+// hover after the import.
+void BM_HoverReadout(benchmark::State& state) {
+    TForm1& w = imported();
+    const QRect area = w.cht1->plotArea();
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> px(area.left(), area.right()),
+        py(area.top(), area.bottom());
+    std::vector<QPointF> at(256);
+    for (QPointF& p : at)
+        p = QPointF(px(rng), py(rng));
+    w.chartReadout->readAt(at.front());
+    size_t k = 0, hits = 0;
+    for (auto _ : state) {
+        w.chartReadout->readAt(at[k++ % at.size()]);
+        hits += w.chartReadout->hoveredPoint() ? 1 : 0;
+    }
+    state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(k);
+}
+BENCHMARK(BM_HoverReadout)->Unit(benchmark::kMicrosecond);
+
+// Counting the points under the legend in each corner, as after an import.
+void BM_LegendPlacement(benchmark::State& state) {
+    TForm1& w = imported();
+    const QSize legend = w.cht1->legendRect().size();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pointsUnderLegend(w.cht1, legend));
+}
+BENCHMARK(BM_LegendPlacement)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -16,11 +16,14 @@ void ModalAnswerer::queueFile(const QString& path, int nameFilterIndex) {
     files_.push_back({false, path, nameFilterIndex});
 }
 
-void ModalAnswerer::queueCancel() { files_.push_back({true, {}, -1}); }
+void ModalAnswerer::queueCancel() {
+    files_.push_back({true, {}, -1});
+}
 
 QStringList ModalAnswerer::messageTexts() const {
     QStringList out;
-    for (const auto& m : messages) out << m.text;
+    for (const auto& m : messages)
+        out << m.text;
     return out;
 }
 
@@ -28,10 +31,21 @@ void ModalAnswerer::poll() {
     QWidget* w = QApplication::activeModalWidget();
     if (!w || !w->isVisible()) return;
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
-        messages.push_back({box->windowTitle(), box->text(), box->icon()});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-        else if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
-        else box->accept();
+        messages.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
+        if (!pressButton.isEmpty()) {
+            auto* named = box->findChild<QAbstractButton*>(pressButton);
+            pressButton.clear();
+            if (named) {
+                named->click();
+                return;
+            }
+        }
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+            yes->click();
+        else
+            box->accept();
         return;
     }
     if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
