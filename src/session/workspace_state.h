@@ -40,6 +40,7 @@ struct WorkspaceTexts {
     std::string loopCount;             // edt6
     int selectedLoop = -1;             // cbb1, -1 for none
     std::array<std::string, 4> values; // edt1..edt4: the selected loop's values
+    std::string loopTitle;             // the selected loop's series title
     bool operator==(const WorkspaceTexts&) const = default;
 };
 

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 enum EditMode { kNone = 0, kDrag = 1, kAdd = 2, kDelete = 3 };
@@ -79,6 +81,12 @@ void TForm1::drgpntlChartTool1Drag(int index) {
     if (index < 0 || static_cast<size_t>(index) >= rawSeriesSource.size()) return;
     const auto src = static_cast<size_t>(rawSeriesSource[static_cast<size_t>(index)]);
     if (src >= dispRaw.size() || src >= forceRaw.size()) return;
+    // The imported value of a point is kept when it is first moved.
+    const auto at =
+        std::lower_bound(rawOriginals.begin(), rawOriginals.end(), static_cast<int>(src),
+                         [](const tc::RawPointValue& p, int i) { return p.index < i; });
+    if (at == rawOriginals.end() || at->index != static_cast<int>(src))
+        rawOriginals.insert(at, {static_cast<int>(src), dispRaw[src], forceRaw[src]});
     dispRaw[src] = rawSeries->x(index);
     forceRaw[src] = rawSeries->y(index);
 }

@@ -32,6 +32,7 @@ void TForm1::clearImport() {
     dispRaw.clear();
     forceRaw.clear();
     rawSeriesSource.clear();
+    rawOriginals.clear();
     rawSeries->clear();
     edt5->clear();
     edt6->clear();
@@ -48,6 +49,7 @@ void TForm1::clearAnalysis() {
     maxDispForce1.clear();
     maxDispForce2.clear();
     analysis.loopCount = 0;
+    analysisInput = {};
     {
         const QSignalBlocker block(cbb1);
         cbb1->clear();
@@ -91,6 +93,7 @@ void TForm1::importLoopFile() {
     }
     if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
     const QString path = dlgOpen1->selectedFiles().constFirst();
+    if (!maySaveChanges()) return; // the new record would replace unsaved work
 
     // The record is read into new arrays; the workspace changes only once it has been read, so a
     // file that is not a regular one, or a cancelled import, leaves everything as it was.
@@ -144,6 +147,12 @@ void TForm1::btn2Click() {
     {
         const tc::gui::WaitCursor wait;
         analysis = tc::analyzeLoops(dispRaw, forceRaw, analysisOptions.deadBand);
+    }
+    // What the analysis read, so that a session can make it again.
+    analysisInput = {true, analysisOptions.deadBand, {}};
+    for (const tc::RawPointValue& p : rawOriginals) {
+        const auto i = static_cast<size_t>(p.index);
+        analysisInput.drags.push_back({p.index, dispRaw[i], forceRaw[i]});
     }
     const tc::LoopAnalysis& a = analysis;
 

@@ -16,22 +16,39 @@ void ModalAnswerer::queueFile(const QString& path, int nameFilterIndex) {
     files_.push_back({false, path, nameFilterIndex});
 }
 
-void ModalAnswerer::queueCancel() { files_.push_back({true, {}, -1}); }
+void ModalAnswerer::queueCancel() {
+    files_.push_back({true, {}, -1});
+}
 
 QStringList ModalAnswerer::messageTexts() const {
     QStringList out;
-    for (const auto& m : messages) out << m.text;
+    for (const auto& m : messages)
+        out << m.text;
     return out;
 }
 
 void ModalAnswerer::poll() {
     QWidget* w = QApplication::activeModalWidget();
     if (!w || !w->isVisible()) return;
+    if (auto* box = qobject_cast<QMessageBox*>(w);
+        box && box->objectName() == QLatin1String("SaveChangesQuestion")) {
+        ++saveQuestions;
+        QMessageBox::StandardButton answer = QMessageBox::Discard;
+        if (!saveAnswers.empty()) {
+            answer = saveAnswers.front();
+            saveAnswers.pop_front();
+        }
+        if (QAbstractButton* b = box->button(answer)) b->click();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
         messages.push_back({box->windowTitle(), box->text(), box->icon()});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-        else if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
-        else box->accept();
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+            yes->click();
+        else
+            box->accept();
         return;
     }
     if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
