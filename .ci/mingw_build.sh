@@ -2,9 +2,9 @@
 # Cross-builds the core and its unit tests for 64-bit Windows with MinGW-w64 and runs the tests
 # under wine: the evidence that the core builds and works on Windows.
 #   .ci/mingw_build.sh [build dir]        (default: build-mingw in the source tree)
-# libxlsxwriter has no MinGW package: its Debian source (apt-get source) is built into
-# <build dir>/deps once. What cannot be done on this machine is skipped with a line "skipped: ...";
-# the exit status is that of the build and of the tests.
+# libxlsxwriter and libzip have no MinGW packages: their Debian sources (apt-get source) are
+# built into <build dir>/deps once. What cannot be done on this machine is skipped with a line
+# "skipped: ..."; the exit status is that of the build and of the tests.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(mkdir -p "${1:-$root/build-mingw}" && cd "${1:-$root/build-mingw}" && pwd)"
@@ -34,13 +34,19 @@ if [ ! -f /usr/$triplet/include/zlib.h ]; then
     exit 0
 fi
 
-# libxlsxwriter for MinGW, from the Debian source package, with the system's own archives turned
-# into deb-src entries in a private apt state (the system's apt set-up is left alone).
+# libxlsxwriter and libzip for MinGW, from their Debian source packages, with the system's own
+# archives turned into deb-src entries in a private apt state (the system's apt set-up is left
+# alone). Each is built into <build dir>/deps/prefix once.
 deps="$build/deps"
-if [ ! -f "$deps/prefix/lib/libxlsxwriter.a" ]; then
-    apt="$deps/apt"
-    rm -rf "$apt" "$deps/src" "$deps/xlsxwriter-build"
-    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$deps/src"
+apt="$deps/apt"
+aptopts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/sources.list.d"
+         -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache"
+         -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
+apt_ready=
+prepare_apt() {
+    [ -n "$apt_ready" ] && return 0
+    rm -rf "$apt"
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d"
     [ -f /etc/apt/sources.list ] && sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
         >"$apt/sources.list.d/system.list"
     for f in /etc/apt/sources.list.d/*.list; do
@@ -49,25 +55,42 @@ if [ ! -f "$deps/prefix/lib/libxlsxwriter.a" ]; then
     for f in /etc/apt/sources.list.d/*.sources; do
         [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt/sources.list.d/$(basename "$f")"
     done
-    aptopts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/sources.list.d"
-             -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache"
-             -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
     apt-get "${aptopts[@]}" -qq update >"$deps/apt-update.log" 2>&1 || true
-    if ! (cd "$deps/src" && apt-get "${aptopts[@]}" -qq source libxlsxwriter) \
-        >"$deps/apt-source.log" 2>&1; then
-        tail -n 5 "$deps/apt-source.log"
-        echo "skipped: Windows cross build: the libxlsxwriter source (apt-get source) is not available"
+    apt_ready=1
+}
+
+# cross_build_source <source package> <installed library> [cmake options...]
+cross_build_source() {
+    local package="$1" library="$2"
+    shift 2
+    [ -f "$deps/prefix/lib/$library" ] && return 0
+    mkdir -p "$deps"
+    prepare_apt
+    rm -rf "$deps/src-$package" "$deps/$package-build"
+    mkdir -p "$deps/src-$package"
+    if ! (cd "$deps/src-$package" && apt-get "${aptopts[@]}" -qq source "$package") \
+        >"$deps/apt-source-$package.log" 2>&1; then
+        tail -n 5 "$deps/apt-source-$package.log"
+        echo "skipped: Windows cross build: the $package source (apt-get source) is not available"
         exit 0
     fi
-    src="$(find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name 'libxlsxwriter*' | head -n 1)"
+    local src
+    src="$(find "$deps/src-$package" -mindepth 1 -maxdepth 1 -type d -name "$package*" | head -n 1)"
     # Third-party C code: its warnings are not ours to fix.
-    run_logged "$deps/xlsxwriter.log" cmake -S "$src" -B "$deps/xlsxwriter-build" \
+    run_logged "$deps/$package.log" cmake -S "$src" -B "$deps/$package-build" \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS=-w -DCMAKE_INSTALL_PREFIX="$deps/prefix"
-    run_logged "$deps/xlsxwriter-make.log" cmake --build "$deps/xlsxwriter-build" -j$jobs
-    run_logged "$deps/xlsxwriter-install.log" cmake --install "$deps/xlsxwriter-build"
-    done_in "libxlsxwriter $(basename "$src") built for Windows"
-fi
+        -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS=-w -DCMAKE_INSTALL_PREFIX="$deps/prefix" "$@"
+    run_logged "$deps/$package-make.log" cmake --build "$deps/$package-build" -j$jobs
+    run_logged "$deps/$package-install.log" cmake --install "$deps/$package-build"
+    done_in "$package $(basename "$src") built for Windows"
+}
+
+cross_build_source libxlsxwriter libxlsxwriter.a
+# The workbook writer mends chart parts with libzip: only the zip format, no crypto, no tools.
+cross_build_source libzip libzip.a -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+    -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
+    -DENABLE_COMMONCRYPTO=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF \
+    -DBUILD_DOC=OFF -DBUILD_OSSFUZZ=OFF
 
 # The project itself: the core and the unit tests (GoogleTest from /usr/src/googletest).
 # Unoptimised and without debug information (asserts on): the check is that it builds and passes,

@@ -3,11 +3,13 @@
 # Ubuntu 22.04 or later). Runs apt as root, or through sudo.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
-          libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libzip-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libfast-float-dev nlohmann-json3-dev fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64 dpkg-dev)
-# The Windows cross build of the core (zlib for MinGW) and its test run (wine) need these; where
-# one cannot be installed, that step of the test command is skipped.
-optional=(libz-mingw-w64-dev wine64)
+          libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libfast-float-dev nlohmann-json3-dev libzip-dev libexpat1-dev libfreexl-dev
+          fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64 dpkg-dev)
+# The Windows cross build of the core (zlib for MinGW) and its test run (wine) need the first two;
+# where one cannot be installed, that step of the test command is skipped. The user guide's
+# pictures (scripts/docs_screenshots.sh) need xdotool and ImageMagick.
+optional=(libz-mingw-w64-dev wine64 xdotool imagemagick)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
 for p in "${packages[@]}"; do

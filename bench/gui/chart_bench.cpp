@@ -1,10 +1,12 @@
 // The chart with a 1,000,000-point imported record, drawn offscreen into the chart's paint
 // buffers at the window's chart size (649 x 612). Run with QT_QPA_PLATFORM=offscreen.
 #include "app/tform1.h"
+#include "chart/chart_readout.h"
 #include "chart/chart_series.h"
 #include "chart/chart_view.h"
 #include "chart/cursor_tool.h"
 #include "chart/drag_point_tool.h"
+#include "chart/legend_placement.h"
 #include "record_generator.h"
 
 #include <QApplication>
@@ -53,6 +55,38 @@ void BM_FirstDrawAfterImport(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstDrawAfterImport)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// The chart drawn again with nothing changed, all of the record in view.
+void BM_RedrawZoomedOut(benchmark::State& state) {
+    TForm1& w = imported();
+    for (auto _ : state)
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(BM_RedrawZoomedOut)->Unit(benchmark::kMillisecond);
+
+// The same, zoomed in ten times about the middle of the plot.
+void BM_RedrawZoomedIn10x(benchmark::State& state) {
+    TForm1& w = imported();
+    w.cht1->zoomAt(w.cht1->plotArea().center(), 0.1);
+    for (auto _ : state)
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(BM_RedrawZoomedIn10x)->Unit(benchmark::kMillisecond);
+
+// A redraw of a 10,000,000-point record, all of it in view.
+void BM_Redraw10M(benchmark::State& state) {
+    TForm1& w = imported();
+    {
+        const tc::bench::Record big = tc::bench::makeCyclicRecord(10'000'000);
+        w.rawSeries->setPoints(big.disp, big.force);
+    }
+    w.cht1->resetZoom();
+    w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    for (auto _ : state)
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    w.rawSeries->clear();
+}
+BENCHMARK(BM_Redraw10M)->Unit(benchmark::kMillisecond);
+
 // A scroll step (right drag), then the redraw.
 void BM_RedrawAfterScroll(benchmark::State& state) {
     TForm1& w = imported();
@@ -87,6 +121,85 @@ void BM_RedrawWithMarkers(benchmark::State& state) {
     w.rawSeries->setPointerVisible(false);
 }
 BENCHMARK(BM_RedrawWithMarkers)->Unit(benchmark::kMillisecond);
+
+// A wheel notch with the raw curve's markers shown, then the redraw.
+void BM_WheelZoomWithMarkers(benchmark::State& state) {
+    TForm1& w = imported();
+    w.rawSeries->setPointerVisible(true);
+    const QPointF at = w.cht1->plotArea().center() + QPointF(60, -40);
+    bool in = true;
+    for (auto _ : state) {
+        w.cht1->zoomAt(at, in ? 0.85 : 1 / 0.85);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        in = !in;
+    }
+    w.rawSeries->setPointerVisible(false);
+}
+BENCHMARK(BM_WheelZoomWithMarkers)->Unit(benchmark::kMillisecond);
+
+void choose(QComboBox* list, int item) {
+    list->setCurrentIndex(item);
+    emit list->activated(item); // as the user's choice
+}
+
+// Under drag node, choosing "LOOP" in the curve list (markers shown, the drag tool bound) and
+// the redraw that follows; then choosing "None" again.
+void BM_LoopEditingOn(benchmark::State& state) {
+    TForm1& w = imported();
+    choose(w.cbb3, 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        choose(w.cbb2, 0);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        state.ResumeTiming();
+        choose(w.cbb2, 3);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    }
+    choose(w.cbb2, 0);
+    choose(w.cbb3, 0);
+}
+BENCHMARK(BM_LoopEditingOn)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_LoopEditingOff(benchmark::State& state) {
+    TForm1& w = imported();
+    choose(w.cbb3, 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        choose(w.cbb2, 3);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        state.ResumeTiming();
+        choose(w.cbb2, 0);
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    }
+    choose(w.cbb3, 0);
+}
+BENCHMARK(BM_LoopEditingOff)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Under drag node on "LOOP": one move of a dragged raw point and the redraw of the chart.
+void BM_DragStepWithRedraw(benchmark::State& state) {
+    TForm1& w = imported();
+    choose(w.cbb3, 1);
+    choose(w.cbb2, 3);
+    ChartSeries* s = w.rawSeries;
+    DragPointTool* tool = w.drgpntlChartTool1;
+    const int i = s->count() / 3;
+    const QPointF p = s->valueToScreen(s->x(i), s->y(i));
+    w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    if (!tool->beginDrag(p)) {
+        state.SkipWithError("no point under the mouse");
+        return;
+    }
+    int step = 0;
+    for (auto _ : state) {
+        tool->dragTo(p + QPointF(step % 7, -(step % 5)));
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        ++step;
+    }
+    tool->endDrag();
+    choose(w.cbb2, 0);
+    choose(w.cbb3, 0);
+}
+BENCHMARK(BM_DragStepWithRedraw)->Unit(benchmark::kMillisecond);
 
 // A mouse move with the cross-hair following it: the overlay is redrawn and the widget
 // repainted from its buffers; the curve is not drawn again.
@@ -161,9 +274,41 @@ void BM_ResultsWindowRefresh(benchmark::State& state) {
     w.btn2Click();
     w.EngineeringResults1Click();
     state.counters["loops"] = static_cast<double>(w.cbb1->count());
-    for (auto _ : state) w.updateEngineeringResults();
+    for (auto _ : state)
+        w.updateEngineeringResults();
 }
 BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The read-outs of one mouse move over the million-point curve: the coordinates and the point
+// tooltip (the hit test over every curve). The point grid is built before timing, by the first
+// hover after the import.
+void BM_HoverReadout(benchmark::State& state) {
+    TForm1& w = imported();
+    const QRect area = w.cht1->plotArea();
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> px(area.left(), area.right()),
+        py(area.top(), area.bottom());
+    std::vector<QPointF> at(256);
+    for (QPointF& p : at)
+        p = QPointF(px(rng), py(rng));
+    w.chartReadout->readAt(at.front());
+    size_t k = 0, hits = 0;
+    for (auto _ : state) {
+        w.chartReadout->readAt(at[k++ % at.size()]);
+        hits += w.chartReadout->hoveredPoint() ? 1 : 0;
+    }
+    state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(k);
+}
+BENCHMARK(BM_HoverReadout)->Unit(benchmark::kMicrosecond);
+
+// Counting the points under the legend in each corner, as after an import.
+void BM_LegendPlacement(benchmark::State& state) {
+    TForm1& w = imported();
+    const QSize legend = w.cht1->legendRect().size();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pointsUnderLegend(w.cht1, legend));
+}
+BENCHMARK(BM_LegendPlacement)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

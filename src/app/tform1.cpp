@@ -8,6 +8,7 @@
 #include "chart/drag_point_tool.h"
 #include "results/results_form.h"
 #include "ui/command.h"
+#include "ui/file_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -106,6 +108,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildChart();
     buildDialogs();
     wireCommands();
+    setAcceptDrops(true); // a record dropped on the window is imported
+    buildReadouts();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     layoutAnchoredControls();
     // Last of the construction: no cross-hair until a point is to be added.
@@ -201,6 +205,12 @@ void TForm1::buildMenu() {
     QMenu* file = mm1->addMenu(QStringLiteral("File"));
     ImportData1 = action(file, "ImportData1", QStringLiteral("Import Loop"));
     ImportData1->setShortcut(QKeySequence::Open);
+    ImportWithPreview1 =
+        action(file, "ImportWithPreview1", QStringLiteral("Import with Preview..."));
+    ImportWithPreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    RecentRecords1 = file->addMenu(QStringLiteral("Recent Records"));
+    RecentRecords1->setObjectName(QStringLiteral("RecentRecords1"));
+    RecentRecords1->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("N2"));
     ExportModifiedLoop1 =
         action(file, "ExportModifiedLoop1", QStringLiteral("Export Modified Loop"));
@@ -267,6 +277,20 @@ void TForm1::buildStatusBar() {
     // The site's host name, a link: a click opens the web site.
     rzfldsts2 = field("rzfldsts2", 108, {},
                       new LinkLabel(tc::gui::webSiteHost(), tc::gui::webSiteUrl(), rzstsbr1));
+    // The active dead band (hidden while there is none) and the results' warnings.
+    rzfldsts4 = new QLabel(rzstsbr1);
+    rzfldsts4->setObjectName(QStringLiteral("rzfldsts4"));
+    rzfldsts4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rzfldsts4->setToolTip(QStringLiteral("The dead band of Options \u2192 Analysis Options: "
+                                         "every Analyze Loop uses it."));
+    rzfldsts4->setVisible(false);
+    rzstsbr1->addWidget(rzfldsts4);
+    rzfldsts5 = new QLabel(rzstsbr1);
+    rzfldsts5->setObjectName(QStringLiteral("rzfldsts5"));
+    rzfldsts5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rzfldsts5->setStyleSheet(QStringLiteral("color: #B00000;"));
+    rzfldsts5->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    rzstsbr1->addWidget(rzfldsts5, 1);
 }
 
 void TForm1::buildChart() {
@@ -326,25 +350,34 @@ void TForm1::buildChart() {
 }
 
 void TForm1::buildDialogs() {
+    // Each dialog keeps the folder last used in it for the rest of the run.
     const QString exeDir = QCoreApplication::applicationDirPath();
-    dlgOpen1 = new QFileDialog(this, QString(), exeDir);
+    const QString openDir = tc::gui::startFolder(exeDir, false);
+    const QString saveDir = tc::gui::startFolder(exeDir, true);
+    dlgOpen1 = new QFileDialog(this, QString(), openDir);
     dlgOpen1->setObjectName(QStringLiteral("dlgOpen1"));
     dlgOpen1->setFileMode(QFileDialog::ExistingFile);
     dlgOpen1->setAcceptMode(QFileDialog::AcceptOpen);
     // Name filters match the end of the name in either case ("*txt" matches data.TXT as well).
     dlgOpen1->setNameFilters({QStringLiteral("Text Files (*[tT][xX][tT])"),
                               QStringLiteral("CSV Files (*[cC][sS][vV])"),
-                              QStringLiteral("All Files (*)")});
+                              QStringLiteral("All Files (*)"),
+                              QStringLiteral("Records (*.txt *.csv *.dat *.xlsx *.ods *.xls)")});
 
-    dlgSave1 = new QFileDialog(this, QString(), exeDir);
+    dlgSave1 = new QFileDialog(this, QString(), saveDir);
     dlgSave1->setObjectName(QStringLiteral("dlgSave1"));
     dlgSave1->setAcceptMode(QFileDialog::AcceptSave);
     dlgSave1->setFileMode(QFileDialog::AnyFile);
     dlgSave1->setNameFilters(
         {QStringLiteral("Text files (*.txt *.TXT)"), QStringLiteral("CSV files (*.csv *.CSV)")});
 
-    dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), exeDir);
+    dlgSaveResults = new QFileDialog(this, QStringLiteral("Export Engineering Results"), saveDir);
     dlgSaveResults->setObjectName(QStringLiteral("dlgSaveResults"));
+    // The save dialogs share the folder last saved to.
+    for (auto [from, to] : {std::pair{dlgSave1, dlgSaveResults}, {dlgSaveResults, dlgSave1}})
+        connect(from, &QFileDialog::fileSelected, to, [to = to](const QString& file) {
+            to->setDirectory(QFileInfo(file).absolutePath());
+        });
     dlgSaveResults->setAcceptMode(QFileDialog::AcceptSave);
     dlgSaveResults->setFileMode(QFileDialog::AnyFile);
     dlgSaveResults->setNameFilters({QStringLiteral("CSV files (*.csv *.CSV)"),
@@ -393,12 +426,16 @@ void TForm1::wireCommands() {
     const Step import{"Import", AllParts, false};
     onClick(btn1, &TForm1::btn1Click, import);
     onTrigger(ImportData1, &TForm1::btn1Click, import);
+    onTrigger(ImportWithPreview1, &TForm1::ImportWithPreview1Click, import);
     onClick(btn2, &TForm1::btn2Click, {"Analysis", AnalysisPart | SkeletonPart | TextsPart, true});
     onChoose(cbb1, &TForm1::cbb1Change);
     onClick(btn5, &TForm1::btn5Click, {"Extraction", SkeletonPart, true});
     onClick(btn6, &TForm1::btn6Click, {"Region Filter", SkeletonPart, true});
     onChoose(cbb3, &TForm1::cbb3Change);
     onChoose(cbb2, &TForm1::cbb2Change);
+    // Loop Direction has no handler of its own; the results' first-cycle envelope and the warning
+    // about it follow the choice.
+    connect(cbb4, &QComboBox::activated, this, [this] { scheduleResultsUpdate(); });
     onTrigger(ExportModifiedLoop1, &TForm1::ExportModifiedLoop1Click);
     onTrigger(ExportResults1, &TForm1::ExportResults1Click);
     onClick(btn7, &TForm1::btn7Click);

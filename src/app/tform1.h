@@ -3,9 +3,11 @@
 #include "results/analysis_options.h"
 #include "results/engineering_results.h"
 #include "session/session_file.h"
+#include "workspace/import_settings.h"
 #include "workspace/loop_analysis.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -19,6 +21,7 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -26,8 +29,10 @@ class QStatusBar;
 class QTimer;
 class QUndoStack;
 class QLockFile;
+class ChartReadout;
 class ChartSeries;
 class ChartView;
+class LegendPlacement;
 class CursorTool;
 class DragPointTool;
 class ResultsOverlay;
@@ -37,8 +42,11 @@ class TResultsForm;
 // layout, menus and wiring are in tform1.cpp; the handlers live in app/commands/, one file per
 // group of commands:
 //   workspace_handlers.cpp   Import Loop, Analyze Loop, the loop browser
+//   import_handlers.cpp      the one import path, Import with Preview, dropped and recent records
 //   skeleton_handlers.cpp    skeleton extraction, the region tolerance filter
-//   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes
+//   node_editing.cpp         the edit type and object, dragging, adding and deleting nodes, typed
+//                            node coordinates
+//   chart_readouts.cpp       the chart's read-outs under the mouse and the legend's placement
 //   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
 //   results_handlers.cpp     analysis options, the engineering results window and its export
 //   chart_image_handler.cpp  Save Chart Image
@@ -93,6 +101,29 @@ public:
     // ---- commands ----
     void btn1Click(); // Import Loop (button and menu)
     void importLoopFile();
+    // ---- import options, preview, dropped and recent records ----
+    // Columns, scales, signs, separators and units of every import in this run; at the defaults
+    // the import reads as specified.
+    tc::ImportSettings importSettings;
+    QStringList recentRecords; // the last records imported in this run, newest first
+    void ImportWithPreview1Click();
+    // Reads edt7 and edt8 with their checks and warnings; false when the import must not go on.
+    bool readImportParameters(int& beginLine, int& step);
+    // The one import path of every command: empties the workspace, reads the file with the
+    // settings in force, draws it and reports where and why it stopped.
+    void importRecordFile(const QString& path, int beginLine, int step);
+    // Its reading and the change of the workspace, as one undo step.
+    void readIntoWorkspace(const QString& path, int beginLine, int step);
+    // The preview dialog for a file; accepting it imports through importRecordFile.
+    void previewRecordFile(const QString& path);
+    // A dropped or recent record: the checks of Import Loop, then the import.
+    void importRecordWithoutDialog(const QString& path);
+    void applyImportSettings(); // axis titles and the status-bar note
+    void addRecentRecord(const QString& path);
+    QAction* ImportWithPreview1 = nullptr;
+    QMenu* RecentRecords1 = nullptr;
+    QLabel* importOptionsNote = nullptr; // status bar: the import options when not the defaults
+
     void btn2Click();  // Analyze Loop
     void cbb1Change(); // loop browser
     void btn5Click();  // extract skeleton curves
@@ -104,6 +135,9 @@ public:
     void cht1DblClick();
     void cht1MouseMove(int x, int y);
     void cht1ClickLegend();
+    // Puts point `index` of a curve at (x, y) as one change: the series, the imported arrays for
+    // the imported curve, the status bar. The typed coordinates of a node go through here.
+    void setNodeValue(ChartSeries* series, int index, double x, double y);
     void ExportModifiedLoop1Click();
     void ExportResults1Click();
     void btn7Click();
@@ -137,6 +171,20 @@ public:
     CursorTool* crsrtlChartTool1;     // cross-hair marking where a point will be added
     QStatusBar* rzstsbr1;
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
+    QLabel* rzfldsts4; // the active dead band, hidden while there is none
+    QLabel* rzfldsts5; // the warnings of the engineering results
+    QLabel* rzfldsts6 = nullptr;                // the data coordinates under the mouse
+    QLabel* rzfldsts7 = nullptr;                // the node last dragged, added or typed
+    ChartReadout* chartReadout = nullptr;       // the chart's read-outs and point tooltips
+    LegendPlacement* legendPlacement = nullptr; // legend where it covers the fewest points
+    // For each imported point, its point of the analysed curve; made at the first need after an
+    // analysis (emptied with the analysis).
+    std::vector<int> rawAnalysedIndex;
+    // The loop of point `index` of a series, "Loop n", for the imported curve; empty otherwise.
+    QString pointNote(const ChartSeries* series, int index);
+    // The status bar's node field: a curve's point and its coordinates.
+    void showNode(const QString& text);
+    QString nodeText(const ChartSeries* series, int index) const;
     QMenuBar* mm1;
     QAction *ImportData1, *ExportModifiedLoop1, *ExportResults1, *ExportDraw12Excel1,
         *ExcelExportOptions1, *HLAP1, *mniDonation1, *Howtouse1, *mniWebsite1;
@@ -148,11 +196,14 @@ public:
     // ---- engineering results ----
     // The results of the current analysis and skeleton curves (after filtering and edits).
     tc::EngineeringResults engineeringResults() const;
-    // Refreshes the results window and the chart's result marks once the current event is done;
-    // nothing while the window is closed. Called after every command and every dragged point.
+    // Refreshes the status bar's dead band and warnings and, while it is open, the results window
+    // and the chart's result marks, once the current event is done. Called after every command
+    // and every dragged point.
     void scheduleResultsUpdate();
     void updateEngineeringResults();
-    TResultsForm* resultsForm = nullptr;      // created on first use
+    // Created on first use: a window of its own, no child of this one, so it neither stays above
+    // nor minimises with it; deleted by this window before the chart it marks.
+    TResultsForm* resultsForm = nullptr;
     ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
     QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
     QFileDialog* dlgSaveResults;
@@ -204,6 +255,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();
@@ -212,6 +265,7 @@ private:
     void buildChart();
     void buildDialogs();
     void wireCommands();
+    void buildReadouts();
     void layoutAnchoredControls();
 
     QWidget* client_ = nullptr;
@@ -224,6 +278,7 @@ private:
     };
     std::unique_ptr<PendingStep> step_;
     int stepDepth_ = 0;
+    bool changesConfirmed_ = false; // the question before an import has been answered
     QTimer* recoveryTimer_ = nullptr;
     int recoveryChanges_ = 0; // counts the undo stack's changes
     int recoveryIndex_ = -1;  // the count at the last recovery copy

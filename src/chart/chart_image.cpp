@@ -70,12 +70,15 @@ bool saveChartImage(ChartView* chart, const QString& path, int width, int height
     const bool crossHair = chart->crossHairShown();
     const QPointF crossHairPos = chart->crossHairPos();
     if (crossHair) chart->hideCrossHair();
+    // The check boxes are for the mouse, and a hidden series has no place in the picture's legend.
+    chart->setImageLegend(true);
 
     // Both exports lay the plot out for the image size and restore the viewport afterwards, but
     // leave the axis rectangle (and so every pixel-to-value mapping) laid out for the image until
     // the next redraw: redraw at once.
     const QByteArray bytes =
         isPdfImagePath(path) ? chart->pdfBytes(width, height) : chart->pngBytes(width, height);
+    chart->setImageLegend(false);
     chart->replot(QCustomPlot::rpImmediateRefresh);
 
     if (crossHair) chart->showCrossHair(crossHairPos);

@@ -30,9 +30,9 @@ bool isPdfImagePath(const QString& path);
 // otherwise the chosen name with the suffix of the chosen file type appended.
 QString chartImageFileName(const QString& chosen, bool pdfType);
 
-// Writes the chart as it is shown (the same axis ranges, series and legend, without the cursor
-// cross-hair) at width x height: a vector PDF when the path ends in .pdf, else a PNG at scale 1.
-// The chart on screen keeps its size, ranges and layout. Returns false when no image could be
-// made; throws Error ("Cannot create file ...", with the system's reason) when the file cannot be
-// written, leaving an existing file as it was.
+// Writes the chart as it is shown (the same axis ranges and series, without the cursor cross-hair;
+// the legend lists the shown series only, without check boxes) at width x height: a vector PDF when
+// the path ends in .pdf, else a PNG at scale 1. The chart on screen keeps its size, ranges and
+// layout. Returns false when no image could be made; throws Error ("Cannot create file ...", with
+// the system's reason) when the file cannot be written, leaving an existing file as it was.
 bool saveChartImage(ChartView* chart, const QString& path, int width, int height);

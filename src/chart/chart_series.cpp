@@ -3,6 +3,9 @@
 #include "chart/chart_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -11,6 +14,8 @@ constexpr int kGridAbove = 2048;
 // Above this many points, markers that would land on a pixel already holding one of the same
 // series are skipped: the picture is the same, the drawing far cheaper.
 constexpr int kThinMarkersAbove = 2048;
+// Above this many points, the series is drawn from its reduction to device pixels.
+constexpr int kReduceAbove = 2048;
 
 static_assert(sizeof(QCPCurveData) == 3 * sizeof(double),
               "curve points are stored as t, key, value");
@@ -38,6 +43,63 @@ QCPScatterStyle::ScatterShape shapeOf(ChartSeries::PointerStyle s) {
         return QCPScatterStyle::ssDisc;
     }
     return QCPScatterStyle::ssCircle;
+}
+
+// The linear map of an axis from values to pixels; none for a logarithmic or empty axis.
+std::optional<tc::PixelAxis> pixelAxisOf(const QCPAxis* axis, double ratio) {
+    if (axis->scaleType() != QCPAxis::stLinear) return std::nullopt;
+    const QCPRange r = axis->range();
+    if (!(r.size() > 0)) return std::nullopt;
+    const double p0 = axis->coordToPixel(r.lower);
+    const double scale = (axis->coordToPixel(r.upper) - p0) / r.size();
+    if (!std::isfinite(p0) || !std::isfinite(scale)) return std::nullopt;
+    return tc::PixelAxis{r.lower, p0 * ratio, scale * ratio};
+}
+
+// A marker drawn once into a small image: the coverage of each pixel it touches, by its offset
+// from the pixel it marks. Single-coloured (one opaque colour for outline and fill): many such
+// markers composed over each other give 1 - (1 - a1)(1 - a2)... of that colour at every pixel,
+// in whatever order they are drawn, so they can be composed into one image first.
+struct MarkerStamp {
+    struct Dot {
+        int dx, dy;
+        float alpha;
+    };
+    std::vector<Dot> dots;
+    int reach = 0; // no dot lies farther from the centre in x or y
+    QColor color;
+    bool singleColour = false;
+};
+
+MarkerStamp stampOf(const QCPScatterStyle& style, const QPen& pen,
+                    const std::function<void(QCPPainter*)>& applyHint) {
+    MarkerStamp stamp;
+    const int half = static_cast<int>(std::ceil(style.size() / 2 + style.pen().widthF())) + 2;
+    const int side = 2 * half + 1;
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QCPPainter p(&img);
+        applyHint(&p);
+        style.applyTo(&p, pen);
+        style.drawShape(&p, half + 0.5, half + 0.5);
+        const QColor line = p.pen().style() == Qt::NoPen ? QColor() : p.pen().color();
+        const QColor fill = p.brush().style() == Qt::NoBrush ? QColor() : p.brush().color();
+        stamp.color = line.isValid() ? line : fill;
+        stamp.singleColour =
+            stamp.color.isValid() && stamp.color.alpha() == 255 &&
+            (!line.isValid() || !fill.isValid() || line == fill) &&
+            (p.brush().style() == Qt::NoBrush || p.brush().style() == Qt::SolidPattern);
+    }
+    for (int y = 0; y < side; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(row[x]) == 0) continue;
+            stamp.dots.push_back({x - half, y - half, static_cast<float>(qAlpha(row[x])) / 255.f});
+            stamp.reach = std::max({stamp.reach, std::abs(x - half), std::abs(y - half)});
+        }
+    }
+    return stamp;
 }
 
 } // namespace
@@ -293,7 +355,19 @@ int ChartSeries::cursorValueIndex() const {
     return pointAt(chart()->lastMousePos());
 }
 
+void ChartSeries::setPixelReduction(bool on) {
+    if (on == pixelReduction_) return;
+    pixelReduction_ = on;
+    chart()->seriesLookChanged(this);
+}
+
 void ChartSeries::draw(QCPPainter* painter) {
+    drawnLinePoints_ = 0;
+    if (!pixelReduction_) {
+        QCPCurve::draw(painter);
+        return;
+    }
+    if (drawReduced(painter)) return;
     const bool ownMarkers = pointerVisible_ && (colorEachPoint_ || count() > kThinMarkersAbove);
     if (!ownMarkers) {
         QCPCurve::draw(painter);
@@ -343,4 +417,104 @@ void ChartSeries::drawMarkers(QCPPainter* painter) {
         }
         style.drawShape(painter, p);
     }
+}
+
+bool ChartSeries::drawReduced(QCPPainter* painter) {
+    const int n = count();
+    if (n <= kReduceAbove || colorEachPoint_ || brush().style() != Qt::NoBrush) return false;
+    if (keyAxis()->orientation() != Qt::Horizontal) return false;
+    // Reduced in device pixels; the painter works in widget pixels.
+    const double ratio = parentPlot()->bufferDevicePixelRatio();
+    const auto ax = pixelAxisOf(keyAxis(), ratio);
+    const auto ay = pixelAxisOf(valueAxis(), ratio);
+    if (!ax || !ay || !(ratio > 0)) return false;
+
+    const bool line =
+        lineStyle() != QCPCurve::lsNone && pen().style() != Qt::NoPen && pen().color().alpha() != 0;
+    const bool markers = !mScatterStyle.isNone();
+    if (!line && !markers) return true;
+
+    const QRect area = clipRect();
+    const QRect device(QPoint(static_cast<int>(std::floor(area.left() * ratio)),
+                              static_cast<int>(std::floor(area.top() * ratio))),
+                       QPoint(static_cast<int>(std::ceil((area.right() + 1) * ratio)) - 1,
+                              static_cast<int>(std::ceil((area.bottom() + 1) * ratio)) - 1));
+    // Line ends and cuts at the box's edges stay out of sight beyond the pen's width.
+    const double margin = std::ceil(pen().widthF() * ratio) + 2;
+    const tc::PixelBox box{device.left() - margin, device.top() - margin,
+                           device.right() + 1 + margin, device.bottom() + 1 + margin};
+    if (markers) {
+        // A point just outside the plot area still shows part of its marker.
+        const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
+        occupied_.reset(device.left() - reach, device.top() - reach, device.width() + 2 * reach,
+                        device.height() + 2 * reach);
+    }
+    const QCPCurveData* first = &*data()->constBegin();
+    const tc::StridedPoints points{&first->key, &first->value, static_cast<size_t>(n), 3};
+    tc::reduceToPixels(points, *ax, *ay, box, line ? &reduced_ : nullptr,
+                       markers ? &occupied_ : nullptr);
+
+    if (line) {
+        lines_.resize(static_cast<qsizetype>(reduced_.size()));
+        QPointF* out = lines_.data();
+        for (const tc::PixelPoint& p : reduced_)
+            *out++ = QPointF(p.x / ratio, p.y / ratio);
+        drawnLinePoints_ = static_cast<int>(lines_.size());
+        painter->setPen(pen());
+        painter->setBrush(Qt::NoBrush);
+        drawCurveLine(painter, lines_);
+    }
+    if (markers) drawOccupiedMarkers(painter, device, ratio);
+    return true;
+}
+
+void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, double ratio) {
+    const MarkerStamp stamp =
+        ratio == 1 ? stampOf(mScatterStyle, pen(),
+                             [this](QCPPainter* p) { applyScattersAntialiasingHint(p); })
+                   : MarkerStamp{};
+    const int reach = stamp.reach;
+    if (stamp.singleColour && !stamp.dots.empty()) {
+        // All markers at once: their coverage summed up as the painter would, then one image.
+        const int w = occupied_.width() + 2 * reach, h = occupied_.height() + 2 * reach;
+        const int x0 = occupied_.left() - reach, y0 = occupied_.top() - reach;
+        coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0.f);
+        std::vector<std::ptrdiff_t> at;
+        at.reserve(stamp.dots.size());
+        for (const auto& d : stamp.dots)
+            at.push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
+        occupied_.forEach([&](int x, int y) {
+            float* c = coverage_.data() + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
+            for (size_t k = 0; k < at.size(); ++k) {
+                float& v = c[at[k]];
+                v += stamp.dots[k].alpha * (1.f - v);
+            }
+        });
+        if (markerImage_.size() != device.size())
+            markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
+        const int r = stamp.color.red(), g = stamp.color.green(), b = stamp.color.blue();
+        for (int y = 0; y < device.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(markerImage_.scanLine(y));
+            const float* c = coverage_.data() +
+                             static_cast<std::ptrdiff_t>(device.top() + y - y0) * w +
+                             (device.left() - x0);
+            for (int x = 0; x < device.width(); ++x) {
+                const float v = c[x];
+                if (v <= 0.f) {
+                    line[x] = 0;
+                    continue;
+                }
+                const int a = std::min(255, static_cast<int>(v * 255.f + 0.5f));
+                line[x] = qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
+            }
+        }
+        painter->drawImage(device.topLeft(), markerImage_);
+        return;
+    }
+    // One marker per occupied pixel, each drawn on its own.
+    applyScattersAntialiasingHint(painter);
+    mScatterStyle.applyTo(painter, pen());
+    occupied_.forEach([&](int x, int y) {
+        mScatterStyle.drawShape(painter, (x + 0.5) / ratio, (y + 0.5) / ratio);
+    });
 }

@@ -1,9 +1,11 @@
 #pragma once
+#include "chart/pixel_reduction.h"
 #include "chart/point_grid.h"
 
 #include <qcustomplot.h>
 
 #include <QColor>
+#include <QImage>
 #include <QPointF>
 #include <QString>
 
@@ -15,6 +17,11 @@ class ChartView;
 // added (a hysteresis loop runs back and forth in X and is drawn as a path, never sorted). A
 // point series draws markers only and may keep its points in ascending X order. The points of a
 // series are exactly its data; the title is the plottable's name.
+//
+// A large series is drawn at the pixel limit: from its points a redraw keeps only what the
+// device pixels can show (see reduceToPixels) and draws one marker per occupied pixel, so the
+// cost of a redraw follows the size of the plot, not the number of points. The points
+// themselves are never touched.
 //
 // Code outside the chart folder uses only the members declared here, never the QCustomPlot
 // interface this class inherits.
@@ -106,6 +113,13 @@ public:
     int cursorValueIndex() const;
     double hitTolerance() const;
 
+    // On (the default): a series of more than a few thousand points is drawn from its reduction
+    // to device pixels. Off: every point and every marker is drawn (a reference picture).
+    bool pixelReduction() const { return pixelReduction_; }
+    void setPixelReduction(bool on);
+    // How many points the last redraw handed to the painter for the line (for diagnostics).
+    int drawnLinePoints() const { return drawnLinePoints_; }
+
 protected:
     void draw(QCPPainter* painter) override;
 
@@ -114,6 +128,8 @@ private:
     void renumber();
     void pointsChanged();
     void drawMarkers(QCPPainter* painter);
+    bool drawReduced(QCPPainter* painter);
+    void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio);
     const tc::PointGrid& grid() const;
 
     Kind kind_;
@@ -126,6 +142,15 @@ private:
     bool ascendingX_ = false;
     bool legendVisible_ = true;
     std::vector<QColor> pointColors_; // one per point while colour-each-point is on
+    bool pixelReduction_ = true;
+
+    // Working memory of the reduced drawing, kept from one redraw to the next.
+    std::vector<tc::PixelPoint> reduced_;
+    QVector<QPointF> lines_;
+    tc::PixelMask occupied_;
+    std::vector<float> coverage_;
+    QImage markerImage_;
+    int drawnLinePoints_ = 0;
 
     // Hit-test index of a large series, rebuilt on the first hit test after its points change.
     mutable tc::PointGrid grid_;

@@ -2,6 +2,7 @@
 
 #include "chart/chart_series.h"
 #include "chart/chart_tool.h"
+#include "chart/legend_placement.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -41,17 +42,21 @@ public:
         setSelectable(false);
     }
     ChartSeries* series() const { return series_; }
+    // Empty in the legend of a saved image, which has no check boxes.
     QRect checkBoxRect() const {
         const QRect r = rect();
+        if (imageLook()) return QRect(r.left(), r.center().y() - kBoxSide / 2, 0, kBoxSide);
         return QRect(r.left(), r.center().y() - kBoxSide / 2, kBoxSide, kBoxSide);
     }
 
 protected:
+    bool imageLook() const { return static_cast<const ChartView*>(mParentPlot)->imageLegend_; }
+
     QSize minimumOuterSizeHint() const override {
         const QFontMetrics fm(mFont);
         const QSize text = fm.size(Qt::TextSingleLine, series_->title());
-        QSize s(kBoxSide + kGap + kSymbolWidth + kGap + text.width(),
-                std::max(text.height(), kBoxSide + 2));
+        const int box = imageLook() ? 0 : kBoxSide + kGap;
+        QSize s(box + kSymbolWidth + kGap + text.width(), std::max(text.height(), kBoxSide + 2));
         s.rwidth() += mMargins.left() + mMargins.right();
         s.rheight() += mMargins.top() + mMargins.bottom();
         return s;
@@ -60,10 +65,12 @@ protected:
     void draw(QCPPainter* painter) override {
         const QRect box = checkBoxRect();
         painter->setAntialiasing(false);
-        painter->setPen(QPen(QColor(0x80, 0x80, 0x80)));
-        painter->setBrush(Qt::white);
-        painter->drawRect(box.adjusted(0, 0, -1, -1));
-        if (series_->active()) {
+        if (!imageLook()) {
+            painter->setPen(QPen(QColor(0x80, 0x80, 0x80)));
+            painter->setBrush(Qt::white);
+            painter->drawRect(box.adjusted(0, 0, -1, -1));
+        }
+        if (!imageLook() && series_->active()) {
             painter->setAntialiasing(true);
             painter->setPen(QPen(Qt::black, 1.6));
             const QPointF a(box.left() + 2.5, box.top() + 5.5),
@@ -74,7 +81,8 @@ protected:
 
         const QColor color = series_->seriesColor();
         const int cy = rect().center().y();
-        const QRect sample(box.right() + 1 + kGap, cy - kBoxSide / 2, kSymbolWidth, kBoxSide);
+        const int sampleLeft = imageLook() ? box.left() : box.right() + 1 + kGap;
+        const QRect sample(sampleLeft, cy - kBoxSide / 2, kSymbolWidth, kBoxSide);
         if (series_->kind() == ChartSeries::Kind::Line) {
             painter->setPen(QPen(color, std::min(2.0, series_->lineWidth())));
             painter->drawLine(QPointF(sample.left(), cy + 0.5), QPointF(sample.right(), cy + 0.5));
@@ -175,6 +183,21 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent) {
         fitPending_ = false;
         if (!userZoomed_) fitToData();
     });
+}
+
+void ChartView::setAxisTitles(const QString& x, const QString& y) {
+    if (xAxis->label() == x && yAxis->label() == y) return;
+    xAxis->setLabel(x);
+    yAxis->setLabel(y);
+    scheduleReplot();
+}
+
+QString ChartView::xAxisTitle() const {
+    return xAxis->label();
+}
+
+QString ChartView::yAxisTitle() const {
+    return yAxis->label();
 }
 
 ChartView::~ChartView() = default;
@@ -345,9 +368,24 @@ void ChartView::setHoldAxes(bool hold) {
 void ChartView::rebuildLegend() {
     legend->clearItems();
     for (ChartSeries* s : series_) {
-        if (s->legendVisible()) legend->addItem(new LegendEntry(legend, s));
+        // A saved image lists the series it shows, and only those.
+        if (s->legendVisible() && (!imageLegend_ || s->active()))
+            legend->addItem(new LegendEntry(legend, s));
     }
     scheduleReplot();
+}
+
+void ChartView::setImageLegend(bool on) {
+    if (on == imageLegend_) return;
+    imageLegend_ = on;
+    rebuildLegend();
+    // With every series hidden an image has no legend at all.
+    if (on) {
+        legendWasVisible_ = legend->visible();
+        legend->setVisible(legendWasVisible_ && legend->itemCount() > 0);
+    } else {
+        legend->setVisible(legendWasVisible_);
+    }
 }
 
 std::vector<ChartSeries*> ChartView::legendSeries() const {
@@ -434,8 +472,17 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
     if (drag_ != Drag::None) return; // another button is already held
 
     if (legend->visible() && legend->itemCount() > 0 && QRectF(legend->outerRect()).contains(pos)) {
+        legendToggled_ = nullptr;
         if (event->button() == Qt::LeftButton) {
-            if (LegendEntry* e = legendEntryAt(pos)) e->series()->setActive(!e->series()->active());
+            if (LegendEntry* e = legendEntryAt(pos)) {
+                e->series()->setActive(!e->series()->active());
+                legendToggled_ = e->series();
+            }
+            // The press may turn out to be the start of a drag of the legend.
+            drag_ = Drag::Legend;
+            dragButton_ = Qt::LeftButton;
+            pressPos_ = pos;
+            legendMoved_ = false;
         }
         emit legendClicked();
         return;
@@ -495,6 +542,23 @@ void ChartView::mouseMoveEvent(QMouseEvent* event) {
         }
         break;
     }
+    case Drag::Legend: {
+        const QPointF d = pos - pressPos_;
+        if (!legendMoved_ && std::abs(d.x()) < kMinBandPixels && std::abs(d.y()) < kMinBandPixels)
+            break;
+        if (!legendMoved_) {
+            // A drag, not a click: the entry pressed keeps its state.
+            legendMoved_ = true;
+            if (legendToggled_) {
+                legendToggled_->setActive(!legendToggled_->active());
+                legendToggled_ = nullptr;
+                emit legendClicked();
+            }
+            setCursor(Qt::ClosedHandCursor);
+        }
+        setLegendCorner(this, cornerAt(this, pos));
+        break;
+    }
     case Drag::None:
         break;
     }
@@ -516,6 +580,8 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
         tool->mouseReleased(event);
     else if (drag == Drag::ZoomBand)
         finishZoomBand(event->position());
+    else if (drag == Drag::Legend && legendMoved_)
+        unsetCursor();
 }
 
 void ChartView::finishZoomBand(const QPointF& end) {

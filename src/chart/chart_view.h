@@ -15,7 +15,9 @@ class ChartTool;
 //
 // Mouse: a left drag down and to the right zooms into the rectangle, a left drag up or to the
 // left shows all data again, a right drag scrolls, the wheel zooms about the mouse. A press on
-// the legend toggles the entry under it and then reports legendClicked(). Tools see a press
+// the legend toggles the entry under it and then reports legendClicked(); dragging the legend
+// (the press moves by a few pixels) takes back that toggle and puts the legend in the corner of
+// the quarter of the plot area the mouse is released in. Tools see a press
 // before the navigation does and may take the mouse (a drag tool pressed on its series' point).
 //
 // The axes follow the data of the shown series whenever points change or a series is shown or
@@ -31,6 +33,11 @@ public:
     static const QString kMarkerLayer;
     // Queues one redraw (a burst of calls costs one).
     void refresh() { scheduleReplot(); }
+
+    // The titles of the bottom (displacement) and left (force) axes, "Disp" and "Force" at first.
+    void setAxisTitles(const QString& x, const QString& y);
+    QString xAxisTitle() const;
+    QString yAxisTitle() const;
 
     // ---- series ----
     // Creates a series and appends it to the series list.
@@ -55,6 +62,9 @@ public:
     QRect legendRect();
     QRect legendEntryRect(const ChartSeries* series);
     QRect legendCheckBoxRect(const ChartSeries* series);
+    // The legend of a saved image: only the shown series, without check boxes. Off by default.
+    void setImageLegend(bool on);
+    bool imageLegend() const { return imageLegend_; }
 
     // ---- navigation ----
     bool userZoomed() const { return userZoomed_; }
@@ -118,7 +128,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    enum class Drag { None, ZoomBand, Scroll, Tool };
+    enum class Drag { None, ZoomBand, Scroll, Tool, Legend };
     class LegendEntry;
     class Band;
     class CrossHair;
@@ -141,6 +151,10 @@ private:
     Drag drag_ = Drag::None;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     ChartTool* dragTool_ = nullptr;
+    ChartSeries* legendToggled_ = nullptr; // the entry a press on the legend switched
+    bool legendMoved_ = false;
+    bool imageLegend_ = false;
+    bool legendWasVisible_ = true;
     QPointF pressPos_;
     QCPRange pressXRange_, pressYRange_;
 

@@ -9,6 +9,7 @@ struct AnalysisOptions {
     double deadBand = 0;              // displacement dead band of the crossing test, >= 0
     double levelTolerancePercent = 5; // peak displacements within this share form one level
     YieldMethod yieldMethod = YieldMethod::GeneralYieldMoment;
+    EvaluationCurve evaluationCurve = EvaluationCurve::FirstCycleEnvelope;
 };
 
 } // namespace tc

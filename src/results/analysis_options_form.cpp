@@ -24,8 +24,10 @@ QLineEdit* numberField(QWidget* parent, const char* name, const QString& text) {
 } // namespace
 
 TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char decimalSeparator,
-                                           QWidget* owner, const QString& recordNote)
-    : QDialog(owner), options_(options), decimalSeparator_(decimalSeparator) {
+                                           QWidget* owner, const QString& recordNote,
+                                           DeadBandSuggester suggest)
+    : QDialog(owner), options_(options), decimalSeparator_(decimalSeparator),
+      suggest_(std::move(suggest)) {
     setObjectName(QStringLiteral("AnalysisOptionsForm"));
     setWindowTitle(QStringLiteral("Analysis Options"));
     setModal(true);
@@ -45,8 +47,23 @@ TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char de
                        "level; strength degradation compares each loop with the first of its "
                        "level."));
 
+    btnSuggest = new QPushButton(QStringLiteral("Suggest"), this);
+    btnSuggest->setObjectName(QStringLiteral("btnSuggest"));
+    btnSuggest->setAutoDefault(false);
+    btnSuggest->setEnabled(static_cast<bool>(suggest_));
+    btnSuggest->setToolTip(suggest_ ? QStringLiteral("Proposes a dead band from the jitter of the "
+                                                     "imported record around its reference.")
+                                    : QStringLiteral("Import a record first."));
+    lblSuggestion = new QLabel(this);
+    lblSuggestion->setObjectName(QStringLiteral("lblSuggestion"));
+    lblSuggestion->setWordWrap(true);
+    lblSuggestion->setVisible(false);
+    auto* band = new QHBoxLayout;
+    band->addWidget(edtDeadBand, 1);
+    band->addWidget(btnSuggest);
+
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Displacement dead band:"), edtDeadBand);
+    form->addRow(QStringLiteral("Displacement dead band:"), band);
     form->addRow(QStringLiteral("Amplitude level tolerance (%):"), edtLevelTolerance);
     auto* note =
         new QLabel(QStringLiteral("The dead band applies from the next \"Analyze Loop\"."), this);
@@ -69,12 +86,40 @@ TAnalysisOptionsForm::TAnalysisOptionsForm(tc::AnalysisOptions& options, char de
         record->setObjectName(QStringLiteral("lblRecord"));
         box->addWidget(record);
     }
+    box->addWidget(lblSuggestion);
     box->addWidget(note);
     box->addLayout(buttons);
 
     connect(btnOK, &QPushButton::clicked, this,
             [this] { tc::gui::runCommand(this, [this] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnSuggest, &QPushButton::clicked, this,
+            [this] { tc::gui::runCommand(this, [this] { btnSuggestClick(); }); });
+}
+
+void TAnalysisOptionsForm::btnSuggestClick() {
+    if (!suggest_) return;
+    tc::DeadBandSuggestion s;
+    {
+        const tc::gui::WaitCursor wait;
+        s = suggest_();
+    }
+    auto text = [this](double v) { return tc::gui::numberText(v, decimalSeparator_); };
+    auto loopCount = [](int n) {
+        return n == 1 ? QStringLiteral("1 loop") : QStringLiteral("%1 loops").arg(n);
+    };
+    edtDeadBand->setText(text(s.band));
+    if (s.band > 0)
+        lblSuggestion->setText(
+            QStringLiteral("%1 excursions of the record around its reference reach at most %2: a "
+                           "dead band of %3 gives %4 instead of %5. OK takes it.")
+                .arg(s.jitterCount)
+                .arg(text(s.jitter), text(s.band), loopCount(s.loops), loopCount(s.loopsWithout)));
+    else
+        lblSuggestion->setText(QStringLiteral("The record does not jitter around its reference: "
+                                              "no dead band is needed (%1).")
+                                   .arg(loopCount(s.loops)));
+    lblSuggestion->setVisible(true);
 }
 
 void TAnalysisOptionsForm::btnOKClick() {
@@ -100,7 +145,7 @@ void TAnalysisOptionsForm::btnOKClick() {
 }
 
 bool ShowAnalysisOptions(tc::AnalysisOptions& options, char decimalSeparator, QWidget* owner,
-                         const QString& recordNote) {
-    TAnalysisOptionsForm form(options, decimalSeparator, owner, recordNote);
+                         const QString& recordNote, DeadBandSuggester suggest) {
+    TAnalysisOptionsForm form(options, decimalSeparator, owner, recordNote, std::move(suggest));
     return form.exec() == QDialog::Accepted;
 }

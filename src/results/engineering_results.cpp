@@ -18,18 +18,36 @@ std::optional<double> finite(double x) {
     return x;
 }
 
-} // namespace
+bool finite(const CurvePoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
-// ---- per loop ----
+// Where target lies between a and b (a != b, target between them), as a fraction from 0 at a to
+// 1 at b. The quotient comes first, so values near the largest double do not overflow.
+double fractionBetween(double a, double target, double b) {
+    double num = target - a, den = b - a;
+    if (!std::isfinite(num) || !std::isfinite(den)) {
+        num = target / 2 - a / 2;
+        den = b / 2 - a / 2;
+    }
+    const double t = num / den;
+    return t > 0 ? (t < 1 ? t : 1.0) : 0.0; // NaN (never expected) as 0
+}
 
-// Energy dissipated in one cycle, the area enclosed by the hysteresis loop (JGJ/T 101-2015,
-// energy dissipation; Chopra, Dynamics of Structures: E_D = closed integral of f dd), by the
-// trapezoidal rule (the shoelace formula) over the recorded polygon.
-double loopEnergy(const std::vector<double>& d, const std::vector<double>& f, int from, int to) {
-    const std::size_t n = std::min(d.size(), f.size());
-    if (from < 0 || to < from || static_cast<std::size_t>(to) >= n) return 0;
-    const std::size_t a = static_cast<std::size_t>(from), b = static_cast<std::size_t>(to);
-    // Extended precision: a loop of a long record sums up to a million small terms.
+// The x at which the segment (xa, ya)-(xb, yb) reaches y (ya != yb, y between them); finite for
+// finite ends (std::lerp neither overflows nor leaves the segment).
+double interpolate(double xa, double ya, double xb, double yb, double y) {
+    if (y == ya) return xa;
+    if (y == yb) return xb;
+    return std::lerp(xa, xb, fractionBetween(ya, y, yb));
+}
+
+// The trapezoidal integral of f dd over points from..to, plus the closing chord from to back to
+// from when closed. An elastic path (out and back along one line) encloses nothing; what is left
+// of it below the precision of the recorded numbers themselves (a few units in their 16th digit)
+// is 0, not 1E-19. Extended precision: a long record sums up to a million small terms.
+double trapezoidArea(const std::vector<double>& d, const std::vector<double>& f, std::size_t a,
+                     std::size_t b, bool closed) {
     long double sum = 0, gross = 0;
     auto add = [&](long double term) {
         sum += term;
@@ -38,14 +56,34 @@ double loopEnergy(const std::vector<double>& d, const std::vector<double>& f, in
     for (std::size_t i = a; i < b; ++i)
         add((static_cast<long double>(f[i]) + f[i + 1]) *
             (static_cast<long double>(d[i + 1]) - d[i]));
-    // The closing chord; zero for a complete loop, whose ends both lie on the reference.
-    add((static_cast<long double>(f[b]) + f[a]) * (static_cast<long double>(d[a]) - d[b]));
-    // An elastic loop (out and back along one line) encloses nothing; what is left of it below
-    // the precision of the recorded numbers themselves (a few units in their 16th digit) is 0,
-    // not 1E-19.
+    if (closed)
+        add((static_cast<long double>(f[b]) + f[a]) * (static_cast<long double>(d[a]) - d[b]));
     constexpr long double kRecordedPrecision = 8 * std::numeric_limits<double>::epsilon();
     if ((sum < 0 ? -sum : sum) <= gross * kRecordedPrecision) return 0;
     return static_cast<double>(sum / 2);
+}
+
+} // namespace
+
+// ---- per loop ----
+
+// Energy dissipated in one cycle, the area enclosed by the hysteresis loop (JGJ/T 101-2015,
+// energy dissipation; Chopra, Dynamics of Structures: E_D = closed integral of f dd), by the
+// trapezoidal rule (the shoelace formula) over the recorded polygon. The closing chord is zero
+// for a complete loop, whose ends both lie on the reference.
+double loopEnergy(const std::vector<double>& d, const std::vector<double>& f, int from, int to) {
+    const std::size_t n = std::min(d.size(), f.size());
+    if (from < 0 || to < from || static_cast<std::size_t>(to) >= n) return 0;
+    return trapezoidArea(d, f, static_cast<std::size_t>(from), static_cast<std::size_t>(to), true);
+}
+
+// The work done on the specimen over the whole record, W = integral of F dD along the recorded
+// path (Chopra, Dynamics of Structures: the energy input), by the trapezoidal rule with no
+// closing chord: nothing of an unfinished last cycle is lost or invented.
+double curveEnergy(const std::vector<double>& d, const std::vector<double>& f) {
+    const std::size_t n = std::min(d.size(), f.size());
+    if (n < 2) return 0;
+    return trapezoidArea(d, f, 0, n - 1, false);
 }
 
 // Equivalent viscous damping coefficient he = E / (2 pi (S_OBE + S_ODF)), the loop energy over
@@ -208,6 +246,23 @@ private:
     std::size_t cells_ = 0;
 };
 
+// The residual displacement of one unloading branch, points from..to of the analysed curve (the
+// half's peak to its closing crossing): the displacement where the force first reaches zero
+// after the peak, interpolated linearly between the recorded points (FEMA 461, residual
+// deformation at zero force; JGJ/T 101-2015 residual deformation); none when it never does.
+std::optional<double> residualDisplacement(const std::vector<double>& d,
+                                           const std::vector<double>& f, int from, int to) {
+    if (from < 0 || to < from) return std::nullopt;
+    const auto a = static_cast<std::size_t>(from), b = static_cast<std::size_t>(to);
+    if (f[a] == 0) return finite(d[a]);
+    for (std::size_t j = a + 1; j <= b; ++j) {
+        if (f[j] == 0) return finite(d[j]);
+        if ((f[j - 1] > 0) != (f[j] > 0))
+            return finite(interpolate(d[j - 1], f[j - 1], d[j], f[j], 0));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::vector<LoopResult> loopResults(const LoopAnalysis& analysis, int loopCount,
@@ -229,30 +284,39 @@ std::vector<LoopResult> loopResults(const LoopAnalysis& analysis, int loopCount,
     long double cumulative = 0;
     for (int k = 0; k < loopCount; ++k) {
         // A loop whose start crossing is missing or outside the analysed curve ends the table.
-        if (2 * static_cast<std::size_t>(k) >= analysis.crossIndex.size()) break;
+        const std::size_t kk = static_cast<std::size_t>(k);
+        if (2 * kk >= analysis.crossIndex.size()) break;
         LoopBounds b = loopBounds(analysis.crossIndex, size, k);
         if (b.start < 0 || b.start >= size) break;
         b.end = std::clamp(b.end, b.start, size - 1);
+        const bool middleInside = b.middle >= b.start && b.middle <= b.end;
 
         LoopResult r;
-        const std::size_t kk = static_cast<std::size_t>(k);
         r.loop = k + 1;
+        // Loop n closes on crossing 2n; without it the record stopped inside the loop.
+        r.open = 2 * kk + 2 >= analysis.crossIndex.size();
         r.hasFirstHalf = kk < halves1;
         r.hasSecondHalf = kk < halves2;
         if (r.hasFirstHalf) {
             r.d1 = analysis.maxDisp1[kk];
             r.f1 = analysis.maxDispForce1[kk];
+            if (middleInside)
+                r.residual1 = residualDisplacement(d, f, analysis.peakIndex1[kk], b.middle);
         }
         if (r.hasSecondHalf) {
             r.d2 = analysis.maxDisp2[kk];
             r.f2 = analysis.maxDispForce2[kk];
+            if (middleInside)
+                r.residual2 = residualDisplacement(d, f, analysis.peakIndex2[kk], b.end);
         }
-        r.energy = loopEnergy(d, f, b.start, b.end);
-        cumulative += r.energy;
+        if (!r.open) {
+            r.energy = finite(loopEnergy(d, f, b.start, b.end));
+            if (r.energy) cumulative += *r.energy;
+        }
         r.cumulativeEnergy = static_cast<double>(cumulative);
         if (r.hasFirstHalf && r.hasSecondHalf) {
             const double dd1 = r.d1 - d0, dd2 = r.d2 - d0;
-            r.damping = equivalentDamping(r.energy, dd1, r.f1, dd2, r.f2);
+            if (r.energy) r.damping = equivalentDamping(*r.energy, dd1, r.f1, dd2, r.f2);
             r.secantStiffness = peakToPeakStiffness(dd1, r.f1, dd2, r.f2);
         }
         out.push_back(r);
@@ -262,7 +326,7 @@ std::vector<LoopResult> loopResults(const LoopAnalysis& analysis, int loopCount,
     LevelIndex levels(tol);
     std::vector<double> leaderForce; // |F1| + |F2| of each level's leader
     for (LoopResult& r : out) {
-        if (!r.hasFirstHalf || !r.hasSecondHalf) continue;
+        if (!r.hasFirstHalf || !r.hasSecondHalf || r.open) continue;
         const double force = std::fabs(r.f1) + std::fabs(r.f2);
         r.level = levels.place(r.d1 - d0, r.d2 - d0);
         if (static_cast<std::size_t>(r.level) > leaderForce.size()) leaderForce.push_back(force);
@@ -272,11 +336,82 @@ std::vector<LoopResult> loopResults(const LoopAnalysis& analysis, int loopCount,
     return out;
 }
 
+// ---- per amplitude level ----
+
+// Stiffness degradation: the secant stiffness of the first cycle of each displacement level over
+// that of the first level (JGJ/T 101-2015 stiffness degradation, K_i = (|+F_i| + |-F_i|) /
+// (|+X_i| + |-X_i|)).
+std::vector<LevelResult> levelResults(const std::vector<LoopResult>& loops) {
+    std::vector<LevelResult> out;
+    for (const LoopResult& l : loops) {
+        if (l.level <= 0) continue;
+        const auto i = static_cast<std::size_t>(l.level) - 1;
+        if (i < out.size()) {
+            ++out[i].loops;
+            continue;
+        }
+        if (i != out.size()) continue; // levels are numbered in order of their first loop
+        LevelResult r;
+        r.level = l.level;
+        r.firstLoop = l.loop;
+        r.loops = 1;
+        r.d1 = l.d1;
+        r.d2 = l.d2;
+        r.secantStiffness = l.secantStiffness;
+        out.push_back(r);
+    }
+    const std::optional<double> k1 = out.empty() ? std::nullopt : out.front().secantStiffness;
+    for (LevelResult& r : out)
+        if (k1 && *k1 > 0 && r.secantStiffness)
+            r.stiffnessDegradation = finite(*r.secantStiffness / *k1);
+    return out;
+}
+
+// ---- evaluation curves ----
+
+// The initial envelope: the envelope through the peaks of the first cycle of each amplitude
+// level (ASTM E2126-19, 3.2.4 envelope curve and 9.1.1 initial envelope; FEMA 461, 2007, the
+// backbone from the first cycles of each amplitude), one point per level and direction.
+SkeletonCurves firstCycleEnvelope(const LoopAnalysis& analysis,
+                                  const std::vector<LoopResult>& loops, LoopDirection direction) {
+    SkeletonCurves out;
+    const auto& d = analysis.loopDisp;
+    const auto& f = analysis.loopForce;
+    const std::size_t n = std::min(d.size(), f.size());
+    if (analysis.crossIndex.empty() || n == 0 || loops.empty()) return out;
+    const int size = static_cast<int>(std::min(n, static_cast<std::size_t>(INT_MAX)));
+    const CurvePoint origin{d[0], f[0]};
+    out.positive.push_back(origin);
+    out.negative.push_back(origin);
+    const bool firstHalfPositive = direction == LoopDirection::Positive;
+
+    // The strongest force of points first..last, the earliest of equals; appended when further out.
+    auto half = [&](int first, int last, bool positive) {
+        auto i = static_cast<std::size_t>(first);
+        for (auto j = i + 1; j <= static_cast<std::size_t>(last); ++j)
+            if (positive ? f[j] > f[i] : f[j] < f[i]) i = j;
+        PointList& c = positive ? out.positive : out.negative;
+        if (positive ? d[i] > c.back().x : d[i] < c.back().x) c.push_back({d[i], f[i]});
+    };
+    int levels = 0;
+    for (const LoopResult& l : loops) {
+        if (l.level != levels + 1) continue; // not the first loop of a new level
+        ++levels;
+        const int k = l.loop - 1;
+        if (k < 0 || 2 * static_cast<std::size_t>(k) + 2 >= analysis.crossIndex.size()) continue;
+        const LoopBounds b = loopBounds(analysis.crossIndex, size, k);
+        if (b.start < 0 || b.middle < b.start || b.end < b.middle || b.end >= size) continue;
+        half(b.start, b.middle, firstHalfPositive);
+        half(b.middle, b.end, !firstHalfPositive);
+    }
+    return out;
+}
+
 // ---- skeleton ----
 
 namespace {
 
-// A skeleton curve in coordinates relative to its origin and mirrored into the first quadrant:
+// A curve in coordinates relative to its origin and mirrored into the first quadrant:
 // u = sign (x - Ox), v = sign (y - Oy).
 struct Relative {
     std::vector<double> u, v;
@@ -292,8 +427,7 @@ struct Relative {
             const double ua = u[i - 1], ub = u[i];
             if (x < std::min(ua, ub) || x > std::max(ua, ub)) continue;
             if (x == ua) return v[i - 1];
-            if (x == ub) return v[i];
-            return v[i - 1] + (x - ua) * (v[i] - v[i - 1]) / (ub - ua);
+            return interpolate(v[i - 1], ua, v[i], ub, x);
         }
         return pmax;
     }
@@ -304,8 +438,7 @@ struct Relative {
             const double va = v[i - 1], vb = v[i];
             if (y < std::min(va, vb) || y > std::max(va, vb)) continue;
             if (y == va) return u[i - 1];
-            if (y == vb) return u[i];
-            return u[i - 1] + (y - va) * (u[i] - u[i - 1]) / (vb - va);
+            return interpolate(u[i - 1], va, u[i], vb, y);
         }
         return std::nullopt;
     }
@@ -316,6 +449,20 @@ struct RelPoint {
     double u = 0, v = 0;
     long long index = -1;
 };
+
+// A yield point, or why there is none.
+struct Yield {
+    std::optional<RelPoint> point;
+    const char* reason = nullptr;
+};
+
+Yield none(const char* reason) {
+    return {std::nullopt, reason};
+}
+
+constexpr const char* kNeedsK0 = "Dy needs K0";
+constexpr const char* kBeyondPeak =
+    "the yield construction ends beyond the peak (the curve stiffens towards it)";
 
 // The ultimate point: where the force first falls to 85 % of Pmax after the peak (JGJ/T
 // 101-2015 failure load 0.85 Pmax; Park (1989), "Evaluation of ductility of structures and
@@ -336,64 +483,86 @@ Ultimate ultimatePoint(const Relative& c) {
         if (c.v[i] == target)
             r.at = {c.u[i], c.v[i], static_cast<long long>(i)};
         else
-            r.at = {c.u[i - 1] +
-                        (target - c.v[i - 1]) * (c.u[i] - c.u[i - 1]) / (c.v[i] - c.v[i - 1]),
-                    target};
+            r.at = {interpolate(c.u[i - 1], c.v[i - 1], c.u[i], c.v[i], target), target};
         return r;
     }
     const std::size_t last = c.size() - 1;
     return {{c.u[last], c.v[last], static_cast<long long>(last)}, last, false};
 }
 
+// The area under the curve from the origin to the ultimate point, by the trapezoidal rule.
+double areaToUltimate(const Relative& c, const Ultimate& ult) {
+    double area = 0;
+    for (std::size_t i = 1; i < ult.segEnd; ++i)
+        area += (c.v[i - 1] / 2 + c.v[i] / 2) * (c.u[i] - c.u[i - 1]);
+    const std::size_t a = ult.segEnd - 1;
+    area += (c.v[a] / 2 + ult.at.v / 2) * (ult.at.u - c.u[a]);
+    return area;
+}
+
+// Initial (elastic) stiffness: the secant from the origin to the point where the curve first
+// reaches 0.4 Pmax, interpolated (ASTM E2126-19, 9.1.4 elastic shear stiffness, the secant
+// through 0.4 Pmax on the envelope); mirroring leaves the slope unchanged. A first point that
+// already carries force (loop 1's middle crossing) does not set it.
+std::optional<double> initialStiffness(const Relative& c, std::vector<std::string>& notes) {
+    const auto u40 = c.risingDispAt(0.4 * c.pmax);
+    if (!u40 || !(*u40 > 0)) {
+        notes.emplace_back("K0: the curve reaches 0.4 Pmax at no displacement beyond the origin");
+        return std::nullopt;
+    }
+    const double k0 = 0.4 * c.pmax / *u40;
+    if (!(k0 > 0) || !std::isfinite(k0)) {
+        notes.emplace_back("K0 is beyond the range of numbers");
+        return std::nullopt;
+    }
+    return k0;
+}
+
 // Geometric (general yield moment) method of Chinese test practice: the initial tangent meets
 // P = Pmax at A; the curve's point B below A defines the secant OB, which meets P = Pmax at C;
 // the yield point is the curve's point below C.
-std::optional<RelPoint> yieldGeneralYieldMoment(const Relative& c, std::optional<double> k0) {
-    if (!k0 || !(*k0 > 0)) return std::nullopt;
+Yield yieldGeneralYieldMoment(const Relative& c, std::optional<double> k0) {
+    if (!k0) return none(kNeedsK0);
     const double uA = c.pmax / *k0;
-    if (!std::isfinite(uA) || !(uA > 0)) return std::nullopt;
+    if (!std::isfinite(uA) || !(uA > 0)) return none("Pmax / K0 is beyond the range of numbers");
     const double vB = uA >= c.u[c.peak] ? c.pmax : c.forceAt(uA);
-    if (!(vB > 0)) return std::nullopt;
-    const double uC = c.pmax * uA / vB; // Pmax / (vB / uA)
+    if (!(vB > 0)) return none("the curve carries no force below Pmax / K0");
+    const double uC = c.pmax * (uA / vB); // Pmax / (vB / uA)
     // Beyond the peak the construction has left the rising branch (a curve that stiffens
     // towards its peak): the method gives no yield point.
-    if (!std::isfinite(uC) || uC > c.u[c.peak]) return std::nullopt;
-    return RelPoint{uC, c.forceAt(uC)};
+    if (!std::isfinite(uC) || uC > c.u[c.peak]) return none(kBeyondPeak);
+    return {RelPoint{uC, c.forceAt(uC)}};
 }
 
-// Equivalent energy elastic-plastic curve (ASTM E2126 EEEP): elastic slope
-// through 0.4 Pmax on the rising branch, plastic plateau Py chosen so that the bilinear curve
-// encloses the same area as the skeleton up to the ultimate point.
-std::optional<RelPoint> yieldEeep(const Relative& c, const Ultimate& ult) {
-    const auto u40 = c.risingDispAt(0.4 * c.pmax);
-    if (!u40 || !(*u40 > 0)) return std::nullopt;
-    const double ke = 0.4 * c.pmax / *u40;
-    double area = 0;
-    for (std::size_t i = 1; i < ult.segEnd; ++i)
-        area += (c.v[i - 1] + c.v[i]) / 2 * (c.u[i] - c.u[i - 1]);
-    const std::size_t a = ult.segEnd - 1;
-    area += (c.v[a] + ult.at.v) / 2 * (ult.at.u - c.u[a]);
+// Equivalent energy elastic-plastic curve (ASTM E2126 EEEP): elastic slope K0 through 0.4 Pmax
+// on the rising branch, plastic plateau Py chosen so that the bilinear curve encloses the same
+// area as the curve up to the ultimate point.
+Yield yieldEeep(const Relative& c, const Ultimate& ult, std::optional<double> k0) {
+    if (!k0) return none(kNeedsK0);
+    const double ke = *k0;
+    const double area = areaToUltimate(c, ult);
     const double du = ult.at.u;
-    const double disc = du * du - 2 * area / ke;
+    const double disc = du * du - 2 * (area / ke);
     const double py = disc >= 0 ? (du - std::sqrt(disc)) * ke : 0.85 * c.pmax;
-    return RelPoint{py / ke, py};
+    return {RelPoint{py / ke, py}};
 }
 
 // Park (1989) 0.75 Pmax secant ("equivalent elasto-plastic yield"): the secant through 0.75 Pmax on
 // the rising branch meets P = Pmax at Dy = D(0.75 Pmax) / 0.75; the yield point is the curve's
 // point at Dy.
-std::optional<RelPoint> yieldPark(const Relative& c) {
+Yield yieldPark(const Relative& c) {
     const auto u75 = c.risingDispAt(0.75 * c.pmax);
-    if (!u75 || !(*u75 > 0)) return std::nullopt;
+    if (!u75 || !(*u75 > 0))
+        return none("the curve reaches 0.75 Pmax at no displacement beyond the origin");
     const double dy = *u75 / 0.75;
-    if (dy > c.u[c.peak]) return std::nullopt; // beyond the peak: see the geometric method
-    return RelPoint{dy, c.forceAt(dy)};
+    if (dy > c.u[c.peak]) return none(kBeyondPeak);
+    return {RelPoint{dy, c.forceAt(dy)}};
 }
 
 // Farthest point method (Feng, Qiang and Ye (2017), Engineering Mechanics): the rising-branch
 // point with the largest perpendicular distance above the chord from the origin to the peak;
 // the distance is proportional to v up - u vp.
-std::optional<RelPoint> yieldFarthestPoint(const Relative& c) {
+Yield yieldFarthestPoint(const Relative& c) {
     const double up = c.u[c.peak], vp = c.v[c.peak];
     std::optional<RelPoint> best;
     double bestDist = 0;
@@ -404,7 +573,55 @@ std::optional<RelPoint> yieldFarthestPoint(const Relative& c) {
             best = RelPoint{c.u[i], c.v[i], static_cast<long long>(i)};
         }
     }
-    return best;
+    if (!best) return none("no point of the curve lies above the line from the origin to the peak");
+    return {best};
+}
+
+// Bilinear idealisation of ASCE/SEI 41-17, 7.4.3.2.5 (FEMA 356, 3.3.3.2.5): the elastic line is
+// the secant through the curve's point at 0.6 Py, the second line runs from (Dy, Py) to the
+// curve's point at the target displacement, here Du, and Py balances the areas under the
+// bilinear and the curve up to Du. With A that area and Pu the curve's force at Du the balance
+// A = Py Dy / 2 + (Py + Pu) (Du - Dy) / 2 with Dy = Py / Ke gives Py = (2 A - Pu Du) /
+// (Du - Pu / Ke); Ke depends on Py, so the two are iterated to a fixed point.
+Yield yieldAsce41(const Relative& c, const Ultimate& ult) {
+    const double du = ult.at.u, pu = ult.at.v;
+    const double area = areaToUltimate(c, ult);
+    if (!(du > 0) || !std::isfinite(area)) return none("the curve has no area up to Du");
+    const char* noBalance = "no bilinear curve balances the areas up to Du";
+    double py = c.pmax, step = py;
+    for (int iteration = 0; iteration < 500 && step > 1e-15 * py; ++iteration) {
+        const auto u60 = c.risingDispAt(0.6 * py);
+        if (!u60 || !(*u60 > 0)) return none(noBalance);
+        const double den = du - pu * (*u60 / (0.6 * py)); // Du - Pu / Ke
+        if (!(den > 0)) return none(noBalance);
+        const double next = (2 * area - pu * du) / den;
+        if (!(next > 0) || !std::isfinite(next)) return none(noBalance);
+        step = std::fabs(next - py);
+        py = next;
+    }
+    const auto u60 = c.risingDispAt(0.6 * py);
+    if (step > 1e-9 * py || !u60 || !(*u60 > 0)) return none(noBalance);
+    const double dy = *u60 / 0.6; // Py / Ke
+    if (!(dy <= du)) return none("the bilinear curve yields beyond Du");
+    return {RelPoint{dy, py}};
+}
+
+// ECCS (1986), "Recommended testing procedure for assessing the behaviour of structural steel
+// elements under cyclic loads", Publication No. 45: the yield point is where the tangent at the
+// origin (slope K0) meets the tangent to the curve of slope K0 / 10 (the curve's tangent in the
+// peak region); for the recorded polygon that tangent touches it at the point up to the peak
+// with the largest v - u K0 / 10.
+Yield yieldEccs(const Relative& c, std::optional<double> k0) {
+    if (!k0) return none(kNeedsK0);
+    const double k2 = *k0 / 10;
+    double b = 0;
+    for (std::size_t i = 0; i <= c.peak; ++i)
+        b = std::max(b, c.v[i] - k2 * c.u[i]);
+    const double uy = b / (*k0 - k2);
+    if (!(uy > 0) || !std::isfinite(uy))
+        return none("the two tangents do not meet beyond the origin");
+    if (uy > c.u[c.peak]) return none(kBeyondPeak);
+    return {RelPoint{uy, *k0 * uy}};
 }
 
 } // namespace
@@ -412,7 +629,10 @@ std::optional<RelPoint> yieldFarthestPoint(const Relative& c) {
 SkeletonResult skeletonResult(const PointList& curve, int sign, YieldMethod method) {
     SkeletonResult r;
     const std::size_t n = curve.size();
-    if (n == 0) return r;
+    if (n == 0) {
+        r.notes.emplace_back("the curve has no points");
+        return r;
+    }
     const double s = sign < 0 ? -1.0 : 1.0;
     const CurvePoint o = curve[0];
     r.origin = o;
@@ -429,7 +649,18 @@ SkeletonResult skeletonResult(const PointList& curve, int sign, YieldMethod meth
     }
     c.pmax = c.v[c.peak];
     r.peak = curve[c.peak];
-    if (n < 2 || c.peak == 0 || !(c.pmax > 0) || !allFinite) return r;
+    if (n < 2) {
+        r.notes.emplace_back("the curve has only its origin");
+        return r;
+    }
+    if (!allFinite) {
+        r.notes.emplace_back("a point lies beyond the range of numbers");
+        return r;
+    }
+    if (c.peak == 0 || !(c.pmax > 0)) {
+        r.notes.emplace_back("no force beyond the origin's in this direction");
+        return r;
+    }
     r.valid = true;
 
     // Back to chart coordinates; a point on the curve is taken as it is.
@@ -438,21 +669,25 @@ SkeletonResult skeletonResult(const PointList& curve, int sign, YieldMethod meth
         return CurvePoint{o.x + s * p.u, o.y + s * p.v};
     };
 
-    // Initial (elastic) stiffness: the secant from the origin to the first recorded point;
-    // mirroring leaves the slope unchanged.
-    if (c.u[1] > 0) r.initialStiffness = finite(c.v[1] / c.u[1]);
+    r.initialStiffness = initialStiffness(c, r.notes);
 
     const Ultimate ult = ultimatePoint(c);
     r.ultimate = chart(ult.at);
     r.ultimateReached = ult.reached;
+    if (!finite(r.ultimate)) {
+        // Only where the origin and a point lie at the two ends of the range of numbers.
+        r.valid = false;
+        r.notes.emplace_back("the ultimate point lies beyond the range of numbers");
+        return r;
+    }
 
-    std::optional<RelPoint> y;
+    Yield y;
     switch (method) {
     case YieldMethod::GeneralYieldMoment:
         y = yieldGeneralYieldMoment(c, r.initialStiffness);
         break;
     case YieldMethod::Eeep:
-        y = yieldEeep(c, ult);
+        y = yieldEeep(c, ult, r.initialStiffness);
         break;
     case YieldMethod::Park:
         y = yieldPark(c);
@@ -460,15 +695,196 @@ SkeletonResult skeletonResult(const PointList& curve, int sign, YieldMethod meth
     case YieldMethod::FarthestPoint:
         y = yieldFarthestPoint(c);
         break;
+    case YieldMethod::Asce41:
+        y = yieldAsce41(c, ult);
+        break;
+    case YieldMethod::Eccs:
+        y = yieldEccs(c, r.initialStiffness);
+        break;
     }
-    if (y && std::isfinite(y->u) && std::isfinite(y->v)) {
-        const CurvePoint p = chart(*y);
-        if (std::isfinite(p.x) && std::isfinite(p.y)) {
+    if (y.point && std::isfinite(y.point->u) && std::isfinite(y.point->v)) {
+        const CurvePoint p = chart(*y.point);
+        if (finite(p)) {
             r.yield = p;
             // Displacement ductility mu = Du / Dy (Park, 1989).
-            if (y->u > 0) r.ductility = finite(ult.at.u / y->u);
+            if (y.point->u > 0) r.ductility = finite(ult.at.u / y.point->u);
+            if (!r.ductility)
+                r.notes.emplace_back("Du/Dy needs a yield displacement beyond the origin");
+        } else {
+            y.reason = "the yield point lies beyond the range of numbers";
+        }
+    } else if (y.point) {
+        y.reason = "the yield point lies beyond the range of numbers";
+    }
+    if (!r.yield)
+        r.notes.emplace_back(std::string("no yield point: ") + (y.reason ? y.reason : "--"));
+    return r;
+}
+
+// ---- warnings and the dead band ----
+
+int firstHalfSide(const LoopAnalysis& analysis, int loopCount) {
+    const auto& d = analysis.loopDisp;
+    const std::size_t n = std::min(d.size(), analysis.loopForce.size());
+    if (analysis.crossIndex.empty() || n == 0) return 0;
+    const int size = static_cast<int>(std::min(n, static_cast<std::size_t>(INT_MAX)));
+    const double d0 = d[0];
+    long long above = 0, below = 0;
+    for (int k = 0; k < loopCount; ++k) {
+        const std::size_t kk = static_cast<std::size_t>(k);
+        if (2 * kk + 1 >= analysis.crossIndex.size()) break; // no middle crossing
+        const LoopBounds b = loopBounds(analysis.crossIndex, size, k);
+        if (b.start < 0 || b.middle < b.start || b.middle >= size) break;
+        // The point of the half farthest from the reference tells its side.
+        double far = 0;
+        for (auto j = static_cast<std::size_t>(b.start); j <= static_cast<std::size_t>(b.middle);
+             ++j)
+            if (std::fabs(d[j] - d0) > std::fabs(far)) far = d[j] - d0;
+        if (far > 0) ++above;
+        if (far < 0) ++below;
+    }
+    const long long total = above + below;
+    if (2 * above > total) return 1;
+    if (2 * below > total) return -1;
+    return 0;
+}
+
+namespace {
+
+std::string pointCount(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " point" : " points");
+}
+
+} // namespace
+
+std::vector<std::string> resultWarnings(const LoopAnalysis& analysis,
+                                        const std::vector<LoopResult>& loops,
+                                        LoopDirection direction, const SkeletonCurves& extracted,
+                                        EvaluationCurve curve, const SkeletonCurves& evaluated) {
+    std::vector<std::string> out;
+    const auto& d = analysis.loopDisp;
+    const std::size_t n = std::min(d.size(), analysis.loopForce.size());
+    if (analysis.crossIndex.empty() || n == 0) return out;
+    const int loopCount = static_cast<int>(loops.size());
+
+    const int side = firstHalfSide(analysis, loopCount);
+    if (direction == LoopDirection::Positive && side < 0)
+        out.emplace_back("The first half-cycles go negative: set Loop Direction to Negative");
+    if (direction == LoopDirection::Negative && side > 0)
+        out.emplace_back("The first half-cycles go positive: set Loop Direction to Positive");
+
+    // Both curves of an extraction hold at least the origin; fewer than 3 points give no results
+    // worth the name.
+    auto shortCurve = [&](const PointList& c, const char* which, const char* what) {
+        if (!c.empty() && c.size() < 3)
+            out.push_back(std::string("The ") + which + " " + what + " has only " +
+                          pointCount(c.size()) + ": check Loop Direction and the dead band");
+    };
+    shortCurve(extracted.positive, "positive", "skeleton curve");
+    shortCurve(extracted.negative, "negative", "skeleton curve");
+    if (curve == EvaluationCurve::FirstCycleEnvelope) {
+        shortCurve(evaluated.positive, "positive", "first-cycle envelope");
+        shortCurve(evaluated.negative, "negative", "first-cycle envelope");
+    }
+
+    // Jitter around the reference: many loops that hardly move.
+    const int size = static_cast<int>(std::min(n, static_cast<std::size_t>(INT_MAX)));
+    const auto [lo, hi] = std::minmax_element(d.begin(), d.begin() + static_cast<long>(size));
+    const double range = *hi - *lo;
+    long long tiny = 0;
+    for (int k = 0; k < loopCount; ++k) {
+        const LoopBounds b = loopBounds(analysis.crossIndex, size, k);
+        if (b.start < 0 || b.start >= size) break;
+        const auto first = d.begin() + b.start;
+        const auto last = d.begin() + std::clamp(b.end, b.start, size - 1) + 1;
+        const auto [a, z] = std::minmax_element(first, last);
+        if (*z - *a < 0.01 * range) ++tiny;
+    }
+    int levels = 0;
+    for (const LoopResult& l : loops)
+        levels = std::max(levels, l.level);
+    const char* advice = ". Set a dead band in Options \u2192 Analysis Options";
+    // Many loops per level alone is a protocol of many equal cycles (10 per level in some
+    // tests), not jitter, unless short loops show it; a quarter of short loops is jitter too.
+    if (tiny >= 100 || (tiny >= 5 && 4 * tiny >= loopCount))
+        out.push_back(std::to_string(tiny) + (tiny == 1 ? " loop is" : " loops are") +
+                      " shorter than 1 % of the displacement range" + advice);
+    else if (tiny > 0 && levels > 0 && loopCount > 5 * levels)
+        out.push_back(std::to_string(loopCount) + " loops for " + std::to_string(levels) +
+                      (levels == 1 ? " amplitude level" : " amplitude levels") + advice);
+    return out;
+}
+
+DeadBandSuggestion suggestDeadBand(const std::vector<double>& disp,
+                                   const std::vector<double>& force) {
+    DeadBandSuggestion s;
+    const std::size_t n = disp.size();
+    if (n < 3 || force.size() != n) return s;
+    const double d0 = disp[0];
+    // The depth of every excursion between two passages through the reference.
+    std::vector<double> depths;
+    int side = 0;
+    double depth = 0, lo = d0, hi = d0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = disp[i];
+        if (!std::isfinite(x)) continue;
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+        const int now = x > d0 ? 1 : (x < d0 ? -1 : 0);
+        if (now == 0) continue;
+        if (now != side) {
+            if (side != 0) depths.push_back(depth);
+            side = now;
+            depth = 0;
+        }
+        depth = std::max(depth, std::fabs(x - d0));
+    }
+    if (side != 0) depths.push_back(depth);
+    const double range = hi - lo;
+    std::sort(depths.begin(), depths.end());
+    // The largest jump between neighbouring depths, where the lower one is small.
+    double bestRatio = 4;
+    std::size_t cut = 0;
+    for (std::size_t i = 1; i < depths.size(); ++i) {
+        if (!(depths[i - 1] > 0) || depths[i - 1] > 0.05 * range) break;
+        const double ratio = depths[i] / depths[i - 1];
+        if (ratio >= bestRatio) {
+            bestRatio = ratio;
+            cut = i;
         }
     }
+    s.loopsWithout = analyzeLoops(disp, force).loopCount;
+    s.loops = s.loopsWithout;
+    if (cut == 0) return s;
+    s.jitter = depths[cut - 1];
+    s.jitterCount = static_cast<int>(cut);
+    // A jump of 4 or more keeps twice the jitter at most half the shallowest real excursion.
+    s.band = 2 * s.jitter;
+    s.loops = analyzeLoops(disp, force, s.band).loopCount;
+    return s;
+}
+
+// ---- everything the results window shows ----
+
+EngineeringResults engineeringResults(const LoopAnalysis& analysis, int loopCount,
+                                      const SkeletonCurves& extracted,
+                                      const ResultSettings& settings) {
+    EngineeringResults r;
+    r.method = settings.method;
+    r.curve = settings.curve;
+    r.loops = loopResults(analysis, loopCount, settings.levelTolerance);
+    r.levels = levelResults(r.loops);
+    r.evaluated = settings.curve == EvaluationCurve::FirstCycleEnvelope
+                      ? firstCycleEnvelope(analysis, r.loops, settings.direction)
+                      : extracted;
+    r.positive = skeletonResult(r.evaluated.positive, 1, r.method);
+    r.negative = skeletonResult(r.evaluated.negative, -1, r.method);
+    for (const LoopResult& l : r.loops)
+        if (!l.open) ++r.closedLoops;
+    if (!r.loops.empty()) r.closedLoopEnergy = r.loops.back().cumulativeEnergy;
+    r.recordEnergy = curveEnergy(analysis.loopDisp, analysis.loopForce);
+    r.warnings = resultWarnings(analysis, r.loops, settings.direction, extracted, settings.curve,
+                                r.evaluated);
     return r;
 }
 

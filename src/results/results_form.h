@@ -6,28 +6,36 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 class ResultTableModel;
 
-// The "Engineering Results" window: the loop table and the skeleton table, and the yield method.
-// Not modal: it stays open beside the main window and is refreshed by its owner.
+// The "Engineering Results" window: the loop, skeleton and level tables, the evaluation curve,
+// the yield method, the warnings and the display precision. Not modal: it stays open beside the
+// main window and is refreshed by its owner.
 class TResultsForm : public QDialog {
     Q_OBJECT
 public:
     explicit TResultsForm(QWidget* owner);
 
-    // Shows the tables; numbers by the program's number rule with this decimal separator.
+    // Shows the tables; numbers by the program's number rule with this decimal separator,
+    // rounded to the window's significant digits.
     void showResults(const tc::EngineeringResults& results, char decimalSeparator);
     tc::YieldMethod yieldMethod() const;
     void setYieldMethod(tc::YieldMethod method);
+    tc::EvaluationCurve evaluationCurve() const;
+    void setEvaluationCurve(tc::EvaluationCurve curve);
+    int significantDigits() const;
 
-    QComboBox* cbbYieldMethod;
-    QTableView *tblLoops, *tblSkeleton;
-    QLabel* lblSummary;
+    QComboBox *cbbEvaluationCurve, *cbbYieldMethod;
+    QSpinBox* spnDigits;
+    QTableView *tblLoops, *tblSkeleton, *tblLevels;
+    QLabel *lblSummary, *lblWarnings;
     QPushButton *btnExportResults, *btnClose;
 
 signals:
     void yieldMethodChanged();
+    void evaluationCurveChanged();
     void exportClicked();
     void shownChanged(bool shown);
 
@@ -36,5 +44,12 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    ResultTableModel *loopsModel_, *skeletonModel_;
+    void showSummary();
+
+    ResultTableModel *loopsModel_, *skeletonModel_, *levelsModel_;
+    // The summary's numbers, shown again at another precision.
+    std::size_t loops_ = 0;
+    int closedLoops_ = 0;
+    double closedEnergy_ = 0, recordEnergy_ = 0;
+    char separator_ = '.';
 };

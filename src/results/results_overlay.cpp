@@ -1,7 +1,13 @@
 #include "results/results_overlay.h"
 
-void ResultsOverlay::setResults(const tc::SkeletonResult& positive,
-                                const tc::SkeletonResult& negative) {
+ResultsOverlay::ResultsOverlay(ChartView* chart)
+    : ChartMarks(chart), curves_(new ChartPaths(chart)) {}
+
+ResultsOverlay::~ResultsOverlay() {
+    delete curves_.data(); // leaves the chart
+}
+
+void ResultsOverlay::setResults(const tc::EngineeringResults& results) {
     std::vector<Mark> marks;
     const QColor yieldColor(0x00, 0x99, 0x33), peakColor(0xE0, 0x70, 0x00),
         ultimateColor(0x80, 0x00, 0x80);
@@ -16,7 +22,22 @@ void ResultsOverlay::setResults(const tc::SkeletonResult& positive,
                          (s.ultimateReached ? QStringLiteral("U") : QStringLiteral("U*")) + sign,
                          Shape::Diamond, ultimateColor});
     };
-    add(positive, QStringLiteral("+"));
-    add(negative, QStringLiteral("-"));
+    add(results.positive, QStringLiteral("+"));
+    add(results.negative, QStringLiteral("-"));
+
+    std::vector<ChartPaths::Path> curves;
+    if (results.curve == tc::EvaluationCurve::FirstCycleEnvelope) {
+        auto path = [](const tc::PointList& c, QColor color) {
+            ChartPaths::Path p{{}, color};
+            p.points.reserve(c.size());
+            for (const tc::CurvePoint& q : c)
+                p.points.emplace_back(q.x, q.y);
+            return p;
+        };
+        // Darker than the skeleton series' red and blue.
+        curves.push_back(path(results.evaluated.positive, QColor(0x99, 0x00, 0x00)));
+        curves.push_back(path(results.evaluated.negative, QColor(0x00, 0x00, 0x99)));
+    }
+    if (curves_) curves_->setPaths(std::move(curves));
     setMarks(std::move(marks));
 }

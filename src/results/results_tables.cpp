@@ -4,6 +4,8 @@
 #include "export/workbook_model.h"
 #include "export/xlsx_writer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <memory>
 
 namespace tc {
@@ -18,6 +20,20 @@ std::string yieldMethodName(YieldMethod method) {
         return "0.75 Pmax secant (Park)";
     case YieldMethod::FarthestPoint:
         return "Farthest point";
+    case YieldMethod::Asce41:
+        return "Bilinear, equal areas (ASCE 41)";
+    case YieldMethod::Eccs:
+        return "Tangents K0 and K0/10 (ECCS)";
+    }
+    return {};
+}
+
+std::string evaluationCurveName(EvaluationCurve curve) {
+    switch (curve) {
+    case EvaluationCurve::SkeletonOnChart:
+        return "Skeleton curves on the chart";
+    case EvaluationCurve::FirstCycleEnvelope:
+        return "First-cycle envelope";
     }
     return {};
 }
@@ -35,16 +51,21 @@ ResultTable loopTable(const std::vector<LoopResult>& loops) {
                 "Damping he",
                 "Secant stiffness K",
                 "Level",
-                "Strength degradation"};
+                "Strength degradation",
+                "Residual D1",
+                "Residual D2",
+                "State"};
+    t.rows.reserve(loops.size());
     for (const LoopResult& l : loops) {
         using C = ResultCell;
         const bool both = l.hasFirstHalf && l.hasSecondHalf;
-        t.rows.push_back({C::of(l.loop), l.hasFirstHalf ? C::of(l.d1) : C::none(),
-                          l.hasFirstHalf ? C::of(l.f1) : C::none(),
-                          l.hasSecondHalf ? C::of(l.d2) : C::none(),
-                          l.hasSecondHalf ? C::of(l.f2) : C::none(), C::of(l.energy),
-                          C::of(l.cumulativeEnergy), C::of(l.damping), C::of(l.secantStiffness),
-                          both && l.level > 0 ? C::of(l.level) : C::none(), C::of(l.degradation)});
+        t.rows.push_back(
+            {C::of(l.loop), l.hasFirstHalf ? C::of(l.d1) : C::none(),
+             l.hasFirstHalf ? C::of(l.f1) : C::none(), l.hasSecondHalf ? C::of(l.d2) : C::none(),
+             l.hasSecondHalf ? C::of(l.f2) : C::none(), C::of(l.energy), C::of(l.cumulativeEnergy),
+             C::of(l.damping), C::of(l.secantStiffness),
+             both && l.level > 0 ? C::of(l.level) : C::none(), C::of(l.degradation),
+             C::of(l.residual1), C::of(l.residual2), C::label(l.open ? "open" : "closed")});
     }
     return t;
 }
@@ -80,15 +101,70 @@ ResultTable skeletonTable(const EngineeringResults& results) {
     row("Initial stiffness K0", [](const SkeletonResult& s) { return C::of(s.initialStiffness); });
     t.rows.push_back({C::label("Yield method"), C::label(yieldMethodName(results.method)),
                       C::label(yieldMethodName(results.method))});
+    t.rows.push_back({C::label("Evaluation curve"), C::label(evaluationCurveName(results.curve)),
+                      C::label(evaluationCurveName(results.curve))});
+    std::vector<C> notes{C::label("Note")};
+    for (const SkeletonResult* s : sides) {
+        std::string text;
+        for (const std::string& n : s->notes)
+            text += (text.empty() ? "" : "; ") + n;
+        notes.push_back(C::label(text));
+    }
+    t.rows.push_back(std::move(notes));
+    return t;
+}
+
+ResultTable levelTable(const std::vector<LevelResult>& levels) {
+    ResultTable t;
+    t.name = "Levels";
+    t.header = {
+        "Level", "First loop", "Loops", "D1", "D2", "Secant stiffness K", "Stiffness degradation"};
+    using C = ResultCell;
+    for (const LevelResult& l : levels)
+        t.rows.push_back({C::of(l.level), C::of(l.firstLoop), C::of(l.loops), C::of(l.d1),
+                          C::of(l.d2), C::of(l.secantStiffness), C::of(l.stiffnessDegradation)});
+    return t;
+}
+
+ResultTable summaryTable(const EngineeringResults& results) {
+    ResultTable t;
+    t.name = "Summary";
+    t.header = {"Quantity", "Value"};
+    using C = ResultCell;
+    const auto loops = static_cast<double>(results.loops.size());
+    t.rows = {{C::label("Loops"), C::of(loops)},
+              {C::label("Closed loops"), C::of(results.closedLoops)},
+              {C::label("Energy of the closed loops"), C::of(results.closedLoopEnergy)},
+              {C::label("Energy of the record (integral of F dD)"), C::of(results.recordEnergy)},
+              {C::label("Evaluation curve"), C::label(evaluationCurveName(results.curve))},
+              {C::label("Yield method"), C::label(yieldMethodName(results.method))}};
+    for (const std::string& w : results.warnings)
+        t.rows.push_back({C::label("Warning"), C::label(w)});
     return t;
 }
 
 std::vector<ResultTable> resultTables(const EngineeringResults& results) {
-    return {loopTable(results.loops), skeletonTable(results)};
+    return {loopTable(results.loops), skeletonTable(results), levelTable(results.levels),
+            summaryTable(results)};
 }
 
-std::string cellText(const ResultCell& cell, char decimalSeparator) {
-    return cell.number ? formatNumber(*cell.number, decimalSeparator) : cell.text;
+double roundToSignificant(double value, int significantDigits) {
+    if (!std::isfinite(value) || value == 0) return value;
+    const int digits = std::clamp(significantDigits, 1, 15);
+    char buf[40];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+    double rounded = value;
+    std::from_chars(buf, res.ptr, rounded);
+    return rounded;
+}
+
+std::string cellText(const ResultCell& cell, char decimalSeparator, int significantDigits) {
+    if (!cell.number) return cell.text;
+    const double v = significantDigits >= kFileDigits
+                         ? *cell.number
+                         : roundToSignificant(*cell.number, significantDigits);
+    return formatNumber(v, decimalSeparator);
 }
 
 namespace {

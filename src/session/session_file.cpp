@@ -255,6 +255,7 @@ Json analysisOptions(const AnalysisOptions& o) {
     j["deadBand"] = o.deadBand;
     j["levelTolerancePercent"] = o.levelTolerancePercent;
     j["yieldMethod"] = static_cast<int>(o.yieldMethod);
+    j["evaluationCurve"] = static_cast<int>(o.evaluationCurve);
     return j;
 }
 
@@ -263,7 +264,8 @@ AnalysisOptions readAnalysisOptions(const Reader& r, const Json& j, const std::s
     o.deadBand = r.number(j, "deadBand", at);
     if (o.deadBand < 0) r.damaged("\"" + at + "deadBand\" is negative");
     o.levelTolerancePercent = r.number(j, "levelTolerancePercent", at);
-    o.yieldMethod = static_cast<YieldMethod>(r.integer(j, "yieldMethod", at, 0, 3));
+    o.yieldMethod = static_cast<YieldMethod>(r.integer(j, "yieldMethod", at, 0, 5));
+    o.evaluationCurve = static_cast<EvaluationCurve>(r.integer(j, "evaluationCurve", at, 0, 1));
     return o;
 }
 
@@ -324,8 +326,54 @@ ExcelExportOptions readExcelOptions(const Reader& r, const Json& j, const std::s
     return o;
 }
 
+Json column(const ColumnSetting& c) {
+    Json j;
+    j["column"] = c.column;
+    j["scale"] = c.scale;
+    j["negate"] = c.negate;
+    return j;
+}
+
+ColumnSetting readColumn(const Reader& r, const Json& parent, const char* key,
+                         const std::string& where) {
+    const Json& j = r.object(parent, key, where);
+    const std::string at = where + key + ".";
+    ColumnSetting c;
+    c.column = static_cast<int>(r.integer(j, "column", at, 1, INT32_MAX));
+    c.scale = r.number(j, "scale", at);
+    if (c.scale == 0) r.damaged("\"" + at + "scale\" is 0");
+    c.negate = r.flag(j, "negate", at);
+    return c;
+}
+
+Json importSettings(const ImportSettings& s) {
+    Json j;
+    j["disp"] = column(s.disp);
+    j["force"] = column(s.force);
+    j["decimal"] = static_cast<int>(s.decimal);
+    j["commaFieldSeparator"] = static_cast<int>(s.commaSeparator);
+    j["sheet"] = s.sheet;
+    j["dispUnit"] = s.dispUnit;
+    j["forceUnit"] = s.forceUnit;
+    return j;
+}
+
+ImportSettings readImportSettings(const Reader& r, const Json& j, const std::string& at) {
+    ImportSettings s;
+    s.disp = readColumn(r, j, "disp", at);
+    s.force = readColumn(r, j, "force", at);
+    s.decimal = static_cast<DecimalMode>(r.integer(j, "decimal", at, 0, 2));
+    s.commaSeparator =
+        static_cast<CommaFieldSeparator>(r.integer(j, "commaFieldSeparator", at, 0, 1));
+    s.sheet = static_cast<int>(r.integer(j, "sheet", at, 0, INT32_MAX));
+    s.dispUnit = r.text(j, "dispUnit", at);
+    s.forceUnit = r.text(j, "forceUnit", at);
+    return s;
+}
+
 Json settingsJson(const WorkspaceSettings& s) {
     Json j;
+    j["importSettings"] = importSettings(s.import);
     j["analysisOptions"] = analysisOptions(s.analysis);
     j["excelOptions"] = excelOptions(s.excel);
     return j;
@@ -472,6 +520,7 @@ Session parseSession(std::string_view text, const std::string& name) {
     s.skeleton.positive = readCurve(r, sk, "positive", "skeleton.");
     s.skeleton.negative = readCurve(r, sk, "negative", "skeleton.");
 
+    s.settings.import = readImportSettings(r, r.object(j, "importSettings", ""), "importSettings.");
     s.settings.analysis =
         readAnalysisOptions(r, r.object(j, "analysisOptions", ""), "analysisOptions.");
     s.settings.excel = readExcelOptions(r, r.object(j, "excelOptions", ""), "excelOptions.");

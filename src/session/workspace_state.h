@@ -3,6 +3,7 @@
 #include "results/analysis_options.h"
 #include "session/state_delta.h"
 #include "skeleton/skeleton_curve.h"
+#include "workspace/import_settings.h"
 #include "workspace/loop_analysis.h"
 
 #include <array>
@@ -48,6 +49,7 @@ struct WorkspaceTexts {
 struct WorkspaceSettings {
     AnalysisOptions analysis;
     ExcelExportOptions excel; // its application reference is not part of a state
+    ImportSettings import;    // columns, scales, separators and units of the import
     // Equal when they are written alike into a session.
     bool operator==(const WorkspaceSettings& o) const;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <exception>
 
@@ -26,6 +27,20 @@ QString appTitle() {
 
 void showWarning(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, appTitle(), text, QMessageBox::Ok);
+}
+
+bool showWarning(QWidget* parent, const QString& text, const QString& informative,
+                 const QString& extraButton, const char* extraButtonName) {
+    QMessageBox box(QMessageBox::Warning, appTitle(), text, QMessageBox::Ok, parent);
+    box.setInformativeText(informative);
+    QPushButton* extra = nullptr;
+    if (!extraButton.isEmpty()) {
+        extra = box.addButton(extraButton, QMessageBox::ActionRole);
+        extra->setObjectName(QLatin1String(extraButtonName));
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return extra && box.clickedButton() == extra;
 }
 
 void showError(QWidget* parent, const QString& text) {

@@ -12,6 +12,10 @@ QString appTitle();
 
 // A modal warning box with one OK button: the program's own checks.
 void showWarning(QWidget* parent, const QString& text);
+// The same box with an informative text under the message and, when extraButton is given, one
+// more button (named extraButtonName) beside OK; true when that button closed the box.
+bool showWarning(QWidget* parent, const QString& text, const QString& informative,
+                 const QString& extraButton, const char* extraButtonName = "btnExtra");
 // The standard error box: an error that ended a command.
 void showError(QWidget* parent, const QString& text);
 

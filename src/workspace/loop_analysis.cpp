@@ -34,10 +34,9 @@ int peakOfHalf(const std::vector<double>& d, int from, int to) {
 // Interpolated force where the segment (xl, fl)-(x, f) passes the reference d0, in extended
 // precision.
 double forceAtReference(double d0, double xl, double fl, double x, double f) {
-    const long double fc = static_cast<long double>(fl) +
-                           (static_cast<long double>(d0) - xl) *
-                               (static_cast<long double>(f) - fl) /
-                               (static_cast<long double>(x) - xl);
+    const long double fc = static_cast<long double>(fl) + (static_cast<long double>(d0) - xl) *
+                                                              (static_cast<long double>(f) - fl) /
+                                                              (static_cast<long double>(x) - xl);
     return static_cast<double>(fc);
 }
 
@@ -47,8 +46,10 @@ void finishAnalysis(LoopAnalysis& r) {
     const auto& lf = r.loopForce;
     const int m = static_cast<int>(r.crossIndex.size());
     const int L = static_cast<int>(ld.size());
-    if (m <= 2) r.loopCount = 1;
-    else r.loopCount = (m - 1) / 2 + (r.crossIndex.back() != L - 1 ? 1 : 0);
+    if (m <= 2)
+        r.loopCount = 1;
+    else
+        r.loopCount = (m - 1) / 2 + (r.crossIndex.back() != L - 1 ? 1 : 0);
 
     for (int k = 0; k < r.loopCount; ++k) {
         const LoopBounds b = loopBounds(r.crossIndex, L, k);
@@ -121,8 +122,8 @@ struct Passage {
 // from the reference on one side since the last counted crossing and then gets more than band
 // away on the other side. The counted crossing is the last passage onto that other side before
 // it got there; the passages of the jitter in between are not crossings and add no points.
-LoopAnalysis analyzeWithDeadBand(const std::vector<double>& disp,
-                                 const std::vector<double>& force, double band) {
+LoopAnalysis analyzeWithDeadBand(const std::vector<double>& disp, const std::vector<double>& force,
+                                 double band) {
     LoopAnalysis r;
     const size_t n = disp.size();
     if (n < 3 || force.size() != n) return r;
@@ -177,8 +178,8 @@ LoopAnalysis analyzeWithDeadBand(const std::vector<double>& disp,
                 ld.push_back(d0);
                 lf.push_back(counted[c].force);
             }
-            r.crossIndex.push_back(static_cast<int>(counted[c].interpolated ? ld.size() - 1
-                                                                            : ld.size()));
+            r.crossIndex.push_back(
+                static_cast<int>(counted[c].interpolated ? ld.size() - 1 : ld.size()));
             ++c;
         }
         ld.push_back(kd[j]);

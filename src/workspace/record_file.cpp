@@ -376,8 +376,17 @@ RecordReadResult readRecord(std::string_view text, int beginLine, int step, char
     return parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText());
 }
 
-RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
-                                char decimalSeparator, const ProgressFn& progress) {
+namespace {
+
+// The bytes of a record file, read whole in one pass; null when progress cancelled the reading.
+struct FileBytes {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+    bool cancelled = false;
+    std::string_view view() const { return {bytes.get(), size}; }
+};
+
+FileBytes readFileBytes(const fs::path& path, const ProgressFn& progress) {
     // A pipe would block the reading for ever and a device never end: only regular files are
     // read. A missing file is left to the opening, which gives the system's reason.
     std::error_code ec;
@@ -394,17 +403,17 @@ RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
     if (fileSize > SIZE_MAX / 2) cannotOpen(path, systemReason(EFBIG));
     const auto size = static_cast<size_t>(fileSize);
 
-    std::unique_ptr<char[]> bytes;
+    FileBytes out;
     try {
-        bytes = std::make_unique_for_overwrite<char[]>(size ? size : 1);
+        out.bytes = std::make_unique_for_overwrite<char[]>(size ? size : 1);
     } catch (const std::bad_alloc&) {
         cannotOpen(path, systemReason(ENOMEM));
     }
     constexpr size_t kChunk = size_t(8) << 20;
-    size_t got = 0;
-    while (got < size) {
-        const size_t n = std::fread(bytes.get() + got, 1, std::min(kChunk, size - got), file.get());
-        got += n;
+    while (out.size < size) {
+        const size_t n = std::fread(out.bytes.get() + out.size, 1,
+                                    std::min(kChunk, size - out.size), file.get());
+        out.size += n;
         if (n == 0) {
             if (std::ferror(file.get())) cannotOpen(path, systemReason(errno ? errno : EIO));
             break; // the file became shorter: what is there is the record
@@ -412,30 +421,52 @@ RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
         if (progress) {
             ImportProgress at;
             at.stage = ImportProgress::Stage::Reading;
-            at.bytesDone = got;
+            at.bytesDone = out.size;
             at.bytesTotal = size;
             if (!progress(at)) {
-                RecordReadResult r;
-                r.cancelled = true;
-                return r;
+                out = FileBytes();
+                out.cancelled = true;
+                return out;
             }
         }
     }
+    return out;
+}
 
-    const std::string_view raw(bytes.get(), got);
-    auto starts = [&](std::string_view bom) { return raw.substr(0, bom.size()) == bom; };
+bool startsWith(std::string_view text, std::string_view head) {
+    return text.substr(0, head.size()) == head;
+}
+
+} // namespace
+
+RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
+                                char decimalSeparator, const ProgressFn& progress) {
+    FileBytes file = readFileBytes(path, progress);
     RecordReadResult r;
-    if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
-        const std::string text = decodeUtf16(raw.substr(2), starts("\xFE\xFF"));
-        bytes.reset();
+    if (file.cancelled) {
+        r.cancelled = true;
+        return r;
+    }
+    const std::string_view raw = file.view();
+    if (startsWith(raw, "\xFF\xFE") || startsWith(raw, "\xFE\xFF")) {
+        const std::string text = decodeUtf16(raw.substr(2), startsWith(raw, "\xFE\xFF"));
+        file = FileBytes();
         r = parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText());
     } else {
         // UTF-8 and Latin-1 separate their fields at the same bytes, and numbers are ASCII in
         // both: the bytes are read in place and only a warning's quote is decoded.
-        const std::string_view text = starts("\xEF\xBB\xBF") ? raw.substr(3) : raw;
+        const std::string_view text = startsWith(raw, "\xEF\xBB\xBF") ? raw.substr(3) : raw;
         r = parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText(text));
     }
     return r;
+}
+
+RecordFileText readRecordFileText(const fs::path& path, const ProgressFn& progress) {
+    const FileBytes file = readFileBytes(path, progress);
+    RecordFileText out;
+    out.cancelled = file.cancelled;
+    if (!file.cancelled) out.text = decodeRecordText(file.view());
+    return out;
 }
 
 } // namespace tc

@@ -75,4 +75,13 @@ public:
 RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
                                 char decimalSeparator, const ProgressFn& progress = {});
 
+// A record file's text as decodeRecordText gives it, read as readRecordFile reads it (regular
+// files only, the same errors). The text is empty and cancelled set when progress cancelled.
+struct RecordFileText {
+    std::string text;
+    bool cancelled = false;
+};
+RecordFileText readRecordFileText(const std::filesystem::path& path,
+                                  const ProgressFn& progress = {});
+
 } // namespace tc

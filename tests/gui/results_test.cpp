@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,8 +32,26 @@ const char* kLoop = "0 0\n1 10\n2 15\n3 14\n2 5\n0 -3\n-1 -9\n-2 -12\n-3 -11\n-1
 const char* kJitter = "0 0\n0.1 1\n-0.1 -1\n5 50\n10 100\n5 40\n0.1 1\n-0.1 -1\n0.1 2\n-5 -50\n"
                       "-10 -100\n-5 -40\n-0.1 -1\n0.1 1\n-0.1 -2\n0 0\n";
 
+// Three amplitude levels, two cycles each; the repeats carry 0.8 of the first cycle's force.
+const char* kLevels = "0 0\n1 10\n0 0\n-1 -10\n0 0\n1 8\n0 0\n-1 -8\n0 0\n"
+                      "2 18\n0 0\n-2 -18\n0 0\n2 14.4\n0 0\n-2 -14.4\n0 0\n"
+                      "3 20\n0 0\n-3 -20\n0 0\n3 16\n0 0\n-3 -16\n0 0\n";
+
+// The same levels with the first half of every loop on the negative side.
+const char* kNegativeFirst = "0 0\n-1 -10\n0 0\n1 10\n0 0\n-2 -18\n0 0\n2 18\n0 0\n"
+                             "-3 -20\n0 0\n3 20\n0 0\n";
+
 QString cell(const QTableView* t, int row, int column) {
     return t->model()->index(row, column).data().toString();
+}
+
+// The results window computed on the skeleton curves on the chart, numbers in full: the
+// settings before the first-cycle envelope and the rounded display.
+void chartCurvesInFull(TResultsForm* form) {
+    form->cbbEvaluationCurve->setCurrentIndex(
+        static_cast<int>(tc::EvaluationCurve::SkeletonOnChart));
+    emit form->cbbEvaluationCurve->activated(form->cbbEvaluationCurve->currentIndex());
+    form->spnDigits->setValue(15);
 }
 
 // Answers the analysis options dialog with these texts and OK; the dialog is left open when OK
@@ -122,6 +142,8 @@ private slots:
         w.EngineeringResults1->trigger();
         TResultsForm* form = w.resultsForm;
         QVERIFY(form && form->isVisible());
+        chartCurvesInFull(form);
+        QTRY_COMPARE(w.analysisOptions.evaluationCurve, tc::EvaluationCurve::SkeletonOnChart);
         QCOMPARE(form->tblLoops->model()->rowCount(), 1);
         QCOMPARE(cell(form->tblLoops, 0, 5), QStringLiteral("35.5"));             // energy
         QCOMPARE(cell(form->tblLoops, 0, 8), QStringLiteral("4.16666666666667")); // 25 / 6
@@ -160,7 +182,8 @@ private slots:
         w.rb1->setChecked(true);
         w.btn5->click();
         w.EngineeringResults1->trigger();
-        QCOMPARE(cell(w.resultsForm->tblSkeleton, 1, 1), QStringLiteral("15"));
+        chartCurvesInFull(w.resultsForm);
+        QTRY_COMPARE(cell(w.resultsForm->tblSkeleton, 1, 1), QStringLiteral("15"));
         w.cbb3->setCurrentIndex(1); // drag node
         emit w.cbb3->activated(1);
         w.cbb2->setCurrentIndex(1); // the positive curve
@@ -173,6 +196,158 @@ private slots:
         QVERIFY(w.skeletonPosSeries->y(1) < 14);
         QTRY_COMPARE(cell(w.resultsForm->tblSkeleton, 1, 1),
                      QString::number(w.skeletonPosSeries->y(1), 'g', 15));
+    }
+
+    void firstCycleEnvelopeIsTheDefaultAndDrawnDashed() {
+        TForm1 w;
+        ModalAnswerer answers;
+        load(w, answers, kLevels);
+        w.EngineeringResults1->trigger(); // no extraction: the envelope needs none
+        TResultsForm* form = w.resultsForm;
+        QCOMPARE(form->cbbEvaluationCurve->currentText(), QStringLiteral("First-cycle envelope"));
+        QCOMPARE(w.analysisOptions.evaluationCurve, tc::EvaluationCurve::FirstCycleEnvelope);
+        QCOMPARE(cell(form->tblSkeleton, 1, 1), QStringLiteral("20")); // Pmax +
+        QCOMPARE(cell(form->tblSkeleton, 10, 0), QStringLiteral("Evaluation curve"));
+        QCOMPARE(cell(form->tblSkeleton, 10, 1), QStringLiteral("First-cycle envelope"));
+        QCOMPARE(form->tblLevels->model()->rowCount(), 3);
+        QVERIFY(w.resultsOverlay);
+        QTRY_COMPARE(w.resultsOverlay->curves().size(), 2u);
+        const std::vector<QPointF> positive{{0, 0}, {1, 10}, {2, 18}, {3, 20}};
+        QCOMPARE(w.resultsOverlay->curves()[0].points, positive);
+        // Drawn, not a series: the chart's series and what the workbook export writes stay six.
+        QCOMPARE(w.cht1->seriesList().size(), 6u);
+        QCOMPARE(w.cht1->plottableCount(), 6);
+        w.cht1->grab(); // draws the dashed curves without a fault
+
+        // The curves on the chart instead: the marks follow, nothing dashed.
+        form->cbbEvaluationCurve->setCurrentIndex(0);
+        emit form->cbbEvaluationCurve->activated(0);
+        QTRY_VERIFY(w.resultsOverlay->curves().empty());
+        QCOMPARE(cell(form->tblSkeleton, 1, 1), QStringLiteral("--")); // nothing extracted
+        form->btnClose->click();
+        QVERIFY(!w.resultsOverlay);
+        QVERIFY(answers.messages.empty());
+    }
+
+    void warningsInTheWindowAndTheStatusBar() {
+        TForm1 w;
+        ModalAnswerer answers;
+        load(w, answers, kNegativeFirst); // Loop Direction "Positive"
+        const QString direction =
+            QStringLiteral("The first half-cycles go negative: set Loop Direction to Negative");
+        // With the results window closed, the status bar says so.
+        QTRY_VERIFY(w.rzfldsts5->text().startsWith(direction));
+        QVERIFY(w.rzfldsts5->toolTip().contains(
+            QStringLiteral("The positive first-cycle envelope has only 1 point")));
+        w.rb4->setChecked(true);
+        w.btn5->click();
+        QTRY_VERIFY(w.rzfldsts5->toolTip().contains(
+            QStringLiteral("The negative skeleton curve has only 1 point: check Loop Direction "
+                           "and the dead band")));
+        w.EngineeringResults1->trigger();
+        QVERIFY(!w.resultsForm->lblWarnings->isHidden());
+        QVERIFY(w.resultsForm->lblWarnings->text().startsWith(direction));
+        // The right direction: no warning about it, and the envelope has its points.
+        w.cbb4->setCurrentIndex(1);
+        emit w.cbb4->activated(1);
+        QTRY_VERIFY(!w.resultsForm->lblWarnings->text().contains(direction));
+        QTRY_VERIFY(!w.rzfldsts5->text().contains(direction));
+        w.btn5->click();
+        QTRY_VERIFY(w.rzfldsts5->text().isEmpty());
+        QVERIFY(w.resultsForm->lblWarnings->isHidden());
+        QVERIFY(answers.messages.empty()); // no box from any command
+    }
+
+    void activeDeadBandInTheStatusBar() {
+        TForm1 w;
+        ModalAnswerer answers;
+        QVERIFY(w.rzfldsts4->isHidden());
+        answers.otherDialog = answerOptions(QStringLiteral("0.25"));
+        w.AnalysisOptions1->trigger();
+        QTRY_VERIFY(!w.rzfldsts4->isHidden());
+        QCOMPARE(w.rzfldsts4->text(), QStringLiteral("Dead band: 0.25"));
+        QCOMPARE(w.rzfldsts4->parentWidget(), w.rzstsbr1);
+        // A new import keeps the band, and the field keeps showing it.
+        load(w, answers, kLoop);
+        QTRY_VERIFY(!w.rzfldsts4->isHidden());
+        answers.otherDialog = answerOptions(QStringLiteral("0"));
+        w.AnalysisOptions1->trigger();
+        QTRY_VERIFY(w.rzfldsts4->isHidden());
+    }
+
+    void suggestProposesADeadBand() {
+        TForm1 w;
+        ModalAnswerer answers;
+        // Without a record there is nothing to suggest from.
+        bool enabled = true;
+        answers.otherDialog = [&](QWidget* d) {
+            auto* form = qobject_cast<TAnalysisOptionsForm*>(d);
+            if (!form) return false;
+            enabled = form->btnSuggest->isEnabled();
+            form->btnCancel->click();
+            return true;
+        };
+        w.AnalysisOptions1->trigger();
+        QVERIFY(!enabled);
+
+        load(w, answers, kJitter);
+        const int before = w.edt6->text().toInt();
+        QString field, note;
+        bool stillOpen = false;
+        answers.otherDialog = [&](QWidget* d) {
+            auto* form = qobject_cast<TAnalysisOptionsForm*>(d);
+            if (!form) return false;
+            form->btnSuggest->click();
+            field = form->edtDeadBand->text();
+            note = form->lblSuggestion->text();
+            stillOpen = form->isVisible(); // the choice stays the user's
+            form->btnOK->click();
+            return true;
+        };
+        w.AnalysisOptions1->trigger();
+        QVERIFY(stillOpen);
+        // Six excursions of 0.1 around the reference below two of 10: twice 0.1.
+        QCOMPARE(field, QStringLiteral("0.2"));
+        QCOMPARE(note, QStringLiteral("6 excursions of the record around its reference reach at "
+                                      "most 0.1: a dead band of 0.2 gives 1 loop instead of %1 loops. "
+                                      "OK takes it.")
+                           .arg(before));
+        QCOMPARE(w.analysisOptions.deadBand, 0.2);
+        w.btn2->click();
+        QCOMPARE(w.edt6->text(), QStringLiteral("1"));
+        QVERIFY(answers.messages.empty());
+    }
+
+    void numbersRoundedOnScreenInFullInFiles() {
+        TForm1 w;
+        ModalAnswerer answers;
+        load(w, answers, kLoop);
+        w.EngineeringResults1->trigger();
+        TResultsForm* form = w.resultsForm;
+        QCOMPARE(form->spnDigits->value(), 6);
+        QCOMPARE(form->spnDigits->minimum(), 4);
+        QCOMPARE(form->spnDigits->maximum(), 15);
+        QCOMPARE(cell(form->tblLoops, 0, 8), QStringLiteral("4.16667")); // 25 / 6
+        form->spnDigits->setValue(4);
+        QCOMPARE(cell(form->tblLoops, 0, 8), QStringLiteral("4.167"));
+        QCOMPARE(form->tblLoops->model()->index(0, 8).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("4.16666666666667"));
+        // The open loop's state and the summary.
+        QCOMPARE(cell(form->tblLoops, 0, 13), QStringLiteral("closed"));
+        QCOMPARE(form->lblSummary->text(),
+                 QStringLiteral("1 loop, 1 closed; energy of the closed loops 35.5, of the "
+                                "record 35.5"));
+
+        const QString csv = tmp.filePath(QStringLiteral("digits"));
+        answers.queueFile(csv, 0);
+        w.ExportEngineeringResults1->trigger();
+        const QByteArray text = readTestFile(csv + QStringLiteral(".csv"));
+        QVERIFY(text.contains(",4.16666666666667,"));
+        QVERIFY(
+            text.contains("\r\nEvaluation curve,First-cycle envelope,First-cycle envelope\r\n"));
+        QVERIFY(text.contains("\r\nYield method,General yield moment (geometric),"));
+        QVERIFY(text.contains("\r\nSummary\r\nQuantity,Value\r\n"));
+        QVERIFY(text.contains("\r\nEnergy of the record (integral of F dD),35.5\r\n"));
     }
 
     void exportAsCsvAndWorkbook() {

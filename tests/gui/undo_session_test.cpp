@@ -77,7 +77,7 @@ struct WindowState {
         s.selected = w.cbb1->currentIndex();
         for (const QLineEdit* e : {w.edt1, w.edt2, w.edt3, w.edt4, w.edt5, w.edt6})
             s.boxes << e->text();
-        tc::WorkspaceSettings settings{w.analysisOptions, w.excelOptions};
+        tc::WorkspaceSettings settings{w.analysisOptions, w.excelOptions, w.importSettings};
         s.settings = tc::settingsText(settings);
         return s;
     }

@@ -75,7 +75,8 @@ TEST(LoopEnergy, AnElasticLoopEnclosesNothing) {
     // last digit, which is no dissipated energy.
     const D d{0, 0.1, 0.7, 0.3, 0, -0.3, -0.7, -0.1, 0};
     D f;
-    for (double x : d) f.push_back(x / 3.0 * 7.3);
+    for (double x : d)
+        f.push_back(x / 3.0 * 7.3);
     EXPECT_EQ(tc::loopEnergy(d, f, 0, 8), 0.0);
 }
 
@@ -147,11 +148,10 @@ TEST(LoopResults, ElasticPerfectlyPlasticLoops) {
 }
 
 TEST(LoopResults, LoopsLackingHalvesHaveNoDerivedValues) {
-    // {0, 5, 0}: one loop ending on its middle crossing. Energy (0 + 10)/2 x 5 + (10 - 2)/2 x
-    // (-5) = 25 - 20 = 5.
+    // {0, 5, 0}: one loop ending on its middle crossing, without a second half: open.
     const auto a = tc::analyzeLoops({0, 5, 0}, {0, 10, -2});
-    // Loop 2 of {0,2,0,-2,0,3,1} never reaches its middle: (0,0) (3,12) (1,2). Energy
-    // 12/2 x 3 + 14/2 x (-2) + chord 2/2 x (-1) = 18 - 14 - 1 = 3, after loop 1's 0.
+    // Loop 2 of {0,2,0,-2,0,3,1} never reaches its middle: (0,0) (3,12) (1,2), open; the
+    // cumulative energy stays at loop 1's 0.
     const auto b = tc::analyzeLoops({0, 2, 0, -2, 0, 3, 1}, {0, 10, 0, -10, 0, 12, 2});
     const auto r = tc::loopResults(a, a.loopCount);
     const auto s = tc::loopResults(b, b.loopCount);
@@ -159,11 +159,13 @@ TEST(LoopResults, LoopsLackingHalvesHaveNoDerivedValues) {
     ASSERT_EQ(s.size(), 2u);
     EXPECT_TRUE(r[0].hasFirstHalf && !r[0].hasSecondHalf);
     EXPECT_EQ(r[0].d1, 5);
-    EXPECT_EQ(r[0].energy, 5);
     EXPECT_FALSE(s[1].hasFirstHalf || s[1].hasSecondHalf);
-    EXPECT_EQ(s[1].cumulativeEnergy, 3);
+    EXPECT_EQ(s[1].cumulativeEnergy, 0);
     EXPECT_EQ(s[0].level, 1);
+    EXPECT_FALSE(s[0].open);
     for (const auto* l : {&r[0], &s[1]}) {
+        EXPECT_TRUE(l->open);
+        EXPECT_EQ(l->energy, nullopt);
         EXPECT_EQ(l->damping, nullopt);
         EXPECT_EQ(l->secantStiffness, nullopt);
         EXPECT_EQ(l->level, 0);
@@ -364,17 +366,19 @@ INSTANTIATE_TEST_SUITE_P(Curves, Skeleton, ::testing::Values(
     // Falls to exactly 0.85 x 20 = 17 at a point: that point. Farthest: 12 x 2 - 1 x 20 = 4.
     SkelCase{"UltimateOnPoint", {{0, 0}, {1, 12}, {2, 20}, {3, 17}, {4, 10}}, 1, Far, true,
              {2, 20}, CurvePoint{1, 12}, {3, 17}, true, 3.0, 12.0},
-    // Never softens: the last point, not reached. K0 = 2, uA = 12 / 2 = 6 beyond the peak's 4:
-    // B = Pmax, secant 2, uC = 6 beyond the peak: no yield point (and no ductility 4 / 6 < 1).
-    SkelCase{"NeverSoftensGeneralYieldMoment", {{0, 0}, {1, 2}, {2, 10}, {4, 12}}, 1, GYM, true,
+    // Never softens: the last point, not reached. 0.4 x 12 = 4.8 at 2.4: K0 = 2, uA = 12 / 2 = 6
+    // beyond the peak's 4: B = Pmax, secant 2, uC = 6 beyond the peak: no yield point (and no
+    // ductility 4 / 6 < 1).
+    SkelCase{"NeverSoftensGeneralYieldMoment", {{0, 0}, {3, 6}, {4, 12}}, 1, GYM, true,
              {4, 12}, nullopt, {4, 12}, false, nullopt, 2.0},
     // Stiffening to the peak: 0.75 x 40 = 30 at 10 + 19 / 29, Dy = that / 0.75 > 11: none.
+    // 0.4 x 40 = 16 at 10 + 5 / 29: K0 = 16 / (10 + 5 / 29).
     SkelCase{"StiffeningPark", {{0, 0}, {1, 10}, {10, 11}, {11, 40}}, 1, Park, true,
-             {11, 40}, nullopt, {11, 40}, false, nullopt, 10.0},
-    // Stiffening: 0.4 x 20 = 8 at 1 + 4/16, Ke = 6.4; area 2 + 12 = 14; Du^2 = 4 < 2A/Ke =
+             {11, 40}, nullopt, {11, 40}, false, nullopt, 16 / (10 + 5.0 / 29)},
+    // Stiffening: 0.4 x 20 = 8 at 1 + 4/16, K0 = Ke = 6.4; area 2 + 12 = 14; Du^2 = 4 < 2A/Ke =
     // 4.375: Py = 0.85 Pmax = 17, Dy = 17 / 6.4.
     SkelCase{"EeepWithoutRoot", {{0, 0}, {1, 4}, {2, 20}}, 1, EEEP, true,
-             {2, 20}, CurvePoint{17 / 6.4, 17}, {2, 20}, false, 2 / (17 / 6.4), 4.0},
+             {2, 20}, CurvePoint{17 / 6.4, 17}, {2, 20}, false, 2 / (17 / 6.4), 6.4},
     // Farthest: (1,4): 4 x 3 - 1 x 10 = 2; (2,9): 9 x 3 - 2 x 10 = 7.
     SkelCase{"FarthestOfTwo", {{0, 0}, {1, 4}, {2, 9}, {3, 10}}, 1, Far, true,
              {3, 10}, CurvePoint{2, 9}, {3, 10}, false, 1.5, 4.0},
@@ -387,12 +391,14 @@ INSTANTIATE_TEST_SUITE_P(Curves, Skeleton, ::testing::Values(
              {2, 8}, nullopt, {2, 8}, false, nullopt, 4.0},
     SkelCase{"FarthestPeakFirst", {{0, 0}, {1, 10}, {2, 5}}, 1, Far, true,
              {1, 10}, nullopt, {1.3, 8.5}, true, nullopt, 10.0},
-    // Repeated points: u1 = 0, no initial stiffness, no geometric yield. Park: 0.75 x 12 = 9 at
-    // 0.9; Dy = 1.2, on (1,10)-(2,12): 10.4. Pmax at the first (2,12), the last is ultimate.
+    // Repeated points: u1 = 0, yet 0.4 x 12 = 4.8 lies at 0.48: K0 = 10. Geometric: uA = 1.2,
+    // B = 10.4, uC = 12 x 1.2 / 10.4 = 18/13, on (1,10)-(2,12): 10 + 2 x 5/13 = 140/13.
+    // Park: 0.75 x 12 = 9 at 0.9; Dy = 1.2, on (1,10)-(2,12): 10.4. Pmax at the first (2,12),
+    // the last is ultimate.
     SkelCase{"RepeatedPointsGeneralYieldMoment", repeated, 1, GYM, true,
-             {2, 12}, nullopt, {2, 12}, false, nullopt, nullopt},
+             {2, 12}, CurvePoint{18.0 / 13, 140.0 / 13}, {2, 12}, false, 13.0 / 9, 10.0},
     SkelCase{"RepeatedPointsPark", repeated, 1, Park, true,
-             {2, 12}, CurvePoint{1.2, 10.4}, {2, 12}, false, 2 / 1.2, nullopt},
+             {2, 12}, CurvePoint{1.2, 10.4}, {2, 12}, false, 2 / 1.2, 10.0},
     // A vertical first segment reaches 0.4 x 10 at u = 0: no elastic slope.
     SkelCase{"VerticalStartEeep", {{0, 0}, {0, 5}, {1, 10}}, 1, EEEP, true,
              {1, 10}, nullopt, {1, 10}, false, nullopt, nullopt},

@@ -18,11 +18,14 @@ tc::EngineeringResults sample() {
     full.secantStiffness = 2.5;
     full.level = 1;
     full.degradation = 1;
-    tc::LoopResult half; // the record ended in the first half of loop 2
+    full.residual1 = 0.5;
+    full.residual2 = -0.25;
+    tc::LoopResult half; // the record ended in the first half of loop 2: open, no energy
     half.loop = 2;
+    half.open = true;
     half.hasFirstHalf = true;
     half.d1 = 4.5, half.f1 = 16;
-    half.energy = 2, half.cumulativeEnergy = 37.5;
+    half.cumulativeEnergy = 35.5;
     r.loops = {full, half};
     r.positive.valid = true;
     r.positive.peak = {2, 15};
@@ -36,21 +39,24 @@ tc::EngineeringResults sample() {
 
 TEST(ResultTables, MissingValuesAreDashesAndNumbersStayNumbers) {
     const auto tables = tc::resultTables(sample());
-    ASSERT_EQ(tables.size(), 2u);
+    ASSERT_EQ(tables.size(), 4u); // loops, skeleton, levels, summary
     const tc::ResultTable& loops = tables[0];
     ASSERT_EQ(loops.rows.size(), 2u);
     for (const auto& row : loops.rows)
         EXPECT_EQ(row.size(), loops.header.size());
     const auto& half = loops.rows[1];
     EXPECT_EQ(half[2].number, 16.0);
-    for (size_t c : {3u, 4u, 7u, 8u, 9u, 10u})
+    for (size_t c : {3u, 4u, 5u, 7u, 8u, 9u, 10u, 11u, 12u})
         EXPECT_EQ(half[c].text, "--") << c;
-    EXPECT_EQ(half[6].number, 37.5);
+    EXPECT_EQ(half[6].number, 35.5);
+    EXPECT_EQ(half[13].text, "open");
+    EXPECT_EQ(loops.rows[0][13].text, "closed");
 
     const tc::ResultTable& skeleton = tables[1];
     for (const auto& row : skeleton.rows) {
         ASSERT_EQ(row.size(), 3u);
-        if (row[0].text != "Yield method") {
+        if (row[0].text != "Yield method" && row[0].text != "Evaluation curve" &&
+            row[0].text != "Note") {
             EXPECT_EQ(row[2].text, "--") << row[0].text;
         }
     }
@@ -63,13 +69,16 @@ TEST(ResultTables, CsvUsesTheNumberRuleAndASeparatorThatFits) {
     const std::string dot = tc::resultsCsv(tables, '.');
     EXPECT_EQ(dot.substr(0, dot.find("\r\n1,")), "Loops\r\nLoop,D1,F1,D2,F2,Energy E,Cumulative E,"
                                                  "Damping he,Secant stiffness K,Level,"
-                                                 "Strength degradation");
-    EXPECT_NE(dot.find("\r\n1,3,14,-3,-11,35.5,35.5,0.25,2.5,1,1\r\n"), std::string::npos);
-    EXPECT_NE(dot.find("\r\n2,4.5,16,--,--,2,37.5,--,--,--,--\r\n"), std::string::npos);
+                                                 "Strength degradation,Residual D1,Residual D2,"
+                                                 "State");
+    EXPECT_NE(dot.find("\r\n1,3,14,-3,-11,35.5,35.5,0.25,2.5,1,1,0.5,-0.25,closed\r\n"),
+              std::string::npos);
+    EXPECT_NE(dot.find("\r\n2,4.5,16,--,--,--,35.5,--,--,--,--,--,--,open\r\n"), std::string::npos);
     EXPECT_NE(dot.find("\r\n\r\nSkeleton\r\n"), std::string::npos);
     // With a decimal comma the fields are separated by semicolons.
     const std::string comma = tc::resultsCsv(tables, ',');
-    EXPECT_NE(comma.find("\r\n2;4,5;16;--;--;2;37,5;--;--;--;--\r\n"), std::string::npos);
+    EXPECT_NE(comma.find("\r\n1;3;14;-3;-11;35,5;35,5;0,25;2,5;1;1;0,5;-0,25;closed\r\n"),
+              std::string::npos);
     // A field holding the separator is quoted.
     tc::ResultTable t{"A,B", {"x"}, {{tc::ResultCell::label("say \"hi\", twice")}}};
     EXPECT_EQ(tc::resultsCsv({t}, '.'), "\"A,B\"\r\nx\r\n\"say \"\"hi\"\", twice\"\r\n");

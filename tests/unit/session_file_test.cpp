@@ -39,7 +39,14 @@ tc::Session sampleSession() {
     s.settings.excel.combinedOutput = 1;
     s.settings.analysis.deadBand = 0.125;
     s.settings.analysis.levelTolerancePercent = 7.5;
-    s.settings.analysis.yieldMethod = tc::YieldMethod::Park;
+    s.settings.analysis.yieldMethod = tc::YieldMethod::Eccs;
+    s.settings.analysis.evaluationCurve = tc::EvaluationCurve::SkeletonOnChart;
+    s.settings.import.force = {3, -1000, true};
+    s.settings.import.decimal = tc::DecimalMode::Comma;
+    s.settings.import.commaSeparator = tc::CommaFieldSeparator::Tab;
+    s.settings.import.sheet = 2;
+    s.settings.import.dispUnit = "mm";
+    s.settings.import.forceUnit = "kN";
     return s;
 }
 
@@ -69,7 +76,9 @@ TEST(SessionFile, EveryMemberComesBackBitForBit) {
     EXPECT_EQ(r.controls.tolerance, "0.25");
     EXPECT_TRUE(r.settings == s.settings);
     EXPECT_EQ(r.settings.excel.lineWeight, 0.1f);
-    EXPECT_EQ(r.settings.analysis.yieldMethod, tc::YieldMethod::Park);
+    EXPECT_EQ(r.settings.analysis.yieldMethod, tc::YieldMethod::Eccs);
+    EXPECT_EQ(r.settings.analysis.evaluationCurve, tc::EvaluationCurve::SkeletonOnChart);
+    EXPECT_EQ(r.settings.import, s.settings.import);
     // Written twice alike: a saved session that is opened and saved again is the same file.
     EXPECT_EQ(tc::sessionText(r), tc::sessionText(s));
 }
@@ -125,6 +134,7 @@ TEST(SessionFile, DamagedFiles) {
          "the selected loop 5 is not one of the 1 loops"},
         {"analysed_two_points.tcsession", Damaged, "fewer than 3 points"},
         {"yield_method_nine.tcsession", Damaged, "\"analysisOptions.yieldMethod\" is 9"},
+        {"scale_zero.tcsession", Damaged, "\"importSettings.force.scale\" is 0"},
         {"skeleton_wrong_type.tcsession", Damaged, "\"skeleton.positive\" is not an object"},
         {"missing.tcsession", Unreadable, "The file does not exist."},
         {"", Unreadable, "It is not a regular file."}, // the folder itself

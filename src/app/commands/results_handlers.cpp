@@ -12,11 +12,13 @@
 #include "ui/file_dialogs.h"
 #include "ui/file_writing.h"
 #include "ui/qt_number.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,43 +32,100 @@ enum class ResultsFileType { Csv = 1, Workbook = 2 };
 } // namespace
 
 tc::EngineeringResults TForm1::engineeringResults() const {
-    tc::EngineeringResults r;
-    r.method = analysisOptions.yieldMethod;
-    r.loops = tc::loopResults(analysis, cbb1->count(), analysisOptions.levelTolerancePercent / 100);
-    r.positive = tc::skeletonResult(tc::gui::seriesPoints(*skeletonPosSeries), 1, r.method);
-    r.negative = tc::skeletonResult(tc::gui::seriesPoints(*skeletonNegSeries), -1, r.method);
-    return r;
+    tc::ResultSettings s;
+    s.levelTolerance = analysisOptions.levelTolerancePercent / 100;
+    s.direction =
+        cbb4->currentIndex() == 1 ? tc::LoopDirection::Negative : tc::LoopDirection::Positive;
+    s.curve = analysisOptions.evaluationCurve;
+    s.method = analysisOptions.yieldMethod;
+    const tc::SkeletonCurves chart{tc::gui::seriesPoints(*skeletonPosSeries),
+                                   tc::gui::seriesPoints(*skeletonNegSeries)};
+    return tc::engineeringResults(analysis, cbb1->count(), chart, s);
 }
 
 void TForm1::scheduleResultsUpdate() {
-    if (resultsForm && resultsForm->isVisible()) resultsTimer_->start();
+    resultsTimer_->start();
 }
 
 void TForm1::updateEngineeringResults() {
-    if (!resultsForm || !resultsForm->isVisible()) return;
+    const double band = analysisOptions.deadBand;
+    rzfldsts4->setText(
+        QStringLiteral("Dead band: %1").arg(tc::gui::numberText(band, decimalSeparator())));
+    rzfldsts4->setVisible(band > 0);
+
+    const bool shown = resultsForm && resultsForm->isVisible();
+    if (!shown && analysis.empty()) {
+        rzfldsts5->clear();
+        rzfldsts5->setToolTip({});
+        return;
+    }
     const tc::EngineeringResults r = engineeringResults();
+    // A message of the status bar, never a box: the commands themselves show nothing new.
+    QStringList warnings;
+    for (const std::string& w : r.warnings)
+        warnings << QString::fromStdString(w);
+    QString text = warnings.value(0);
+    if (warnings.size() > 1) text += QStringLiteral(" (and %1 more)").arg(warnings.size() - 1);
+    rzfldsts5->setText(text);
+    rzfldsts5->setToolTip(warnings.join(QLatin1Char('\n')));
+    if (!shown) return;
     resultsForm->showResults(r, decimalSeparator());
-    if (resultsOverlay) resultsOverlay->setResults(r.positive, r.negative);
+    if (resultsOverlay) resultsOverlay->setResults(r);
 }
 
 void TForm1::AnalysisOptions1Click() {
     // The imported displacements around the reference: the dead band is a small share of them.
     QString note;
+    DeadBandSuggester suggest;
     if (!dispRaw.empty()) {
         const auto [lo, hi] = std::minmax_element(dispRaw.begin(), dispRaw.end());
         auto text = [this](double v) { return tc::gui::numberText(v, decimalSeparator()); };
         note = QStringLiteral("The imported displacements run from %1 to %2; the reference is %3.")
                    .arg(text(*lo), text(*hi), text(dispRaw.front()));
+        suggest = [this] { return tc::suggestDeadBand(dispRaw, forceRaw); };
     }
-    ShowAnalysisOptions(analysisOptions, decimalSeparator(), this, note);
+    ShowAnalysisOptions(analysisOptions, decimalSeparator(), this, note, suggest);
+}
+
+// Where the results window opens the first time: beside this window when the screen has room,
+// else over it, never over the chart's centre. Later it stays where the user leaves it.
+static void placeResultsWindow(TForm1& w, TResultsForm& form) {
+    const QScreen* screen = w.screen();
+    if (!screen) return;
+    const QRect main = w.frameGeometry();
+    // Not shown yet, the results window has no frame: take this window's.
+    const QSize frame = main.size() - w.geometry().size();
+    const QRect chart(w.cht1->mapToGlobal(QPoint(0, 0)), w.cht1->size());
+    const QRect at =
+        tc::gui::placeBesideWindow(screen->availableGeometry(), main, chart, form.size() + frame);
+    form.resize(at.size() - frame);
+    form.move(at.topLeft());
 }
 
 void TForm1::EngineeringResults1Click() {
     if (!resultsForm) {
-        resultsForm = new TResultsForm(this);
+        // A window of its own (no parent), so that it neither stays above this one nor goes
+        // with it when this one is minimised. Closing this window still ends the program.
+        resultsForm = new TResultsForm(nullptr);
+        resultsForm->setWindowFlag(Qt::Window);
+        resultsForm->setAttribute(Qt::WA_QuitOnClose, false);
+        resultsForm->setFont(font());
+        placeResultsWindow(*this, *resultsForm);
         resultsForm->setYieldMethod(analysisOptions.yieldMethod);
+        resultsForm->setEvaluationCurve(analysisOptions.evaluationCurve);
         connect(resultsForm, &TResultsForm::yieldMethodChanged, this, [this] {
-            analysisOptions.yieldMethod = resultsForm->yieldMethod();
+            tc::gui::runCommand(this, [this] {
+                runStep(QStringLiteral("Yield Method"), tc::SettingsPart, false,
+                        [this] { analysisOptions.yieldMethod = resultsForm->yieldMethod(); });
+            });
+            scheduleResultsUpdate();
+        });
+        connect(resultsForm, &TResultsForm::evaluationCurveChanged, this, [this] {
+            tc::gui::runCommand(this, [this] {
+                runStep(QStringLiteral("Evaluation Curve"), tc::SettingsPart, false, [this] {
+                    analysisOptions.evaluationCurve = resultsForm->evaluationCurve();
+                });
+            });
             scheduleResultsUpdate();
         });
         connect(resultsForm, &TResultsForm::exportClicked, this, [this] {

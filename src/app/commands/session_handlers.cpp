@@ -123,7 +123,12 @@ void TForm1::showSession(const tc::Session& s, tc::RestoredWorkspace w) {
     const tc::Variant app = excelOptions.excelApp;
     excelOptions = s.settings.excel;
     excelOptions.excelApp = app;
-    if (resultsForm) resultsForm->setYieldMethod(analysisOptions.yieldMethod);
+    if (resultsForm) {
+        resultsForm->setYieldMethod(analysisOptions.yieldMethod);
+        resultsForm->setEvaluationCurve(analysisOptions.evaluationCurve);
+    }
+    importSettings = s.settings.import;
+    applyImportSettings();
     scheduleResultsUpdate();
 }
 

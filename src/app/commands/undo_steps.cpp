@@ -61,6 +61,7 @@ tc::WorkspaceRefs TForm1::workspaceRefs() {
     r.settings.analysis = analysisOptions;
     r.settings.excel = excelOptions;
     r.settings.excel.excelApp = {};
+    r.settings.import = importSettings;
     return r;
 }
 
@@ -127,6 +128,7 @@ static void refreshRawSeries(TForm1& w, const tc::WorkspaceDelta& d) {
 void TForm1::applyStep(const tc::WorkspaceDelta& d, bool forward) {
     const tc::WorkspaceRefs now = workspaceRefs();
     tc::applyDelta(now, d, forward);
+    if (d.changesRecord() || d.changesAnalysis()) rawAnalysedIndex.clear(); // made again on need
     if (d.changesRecord()) refreshRawSeries(*this, d);
     if (d.changesSkeleton()) {
         const tc::SkeletonCurves s = tc::applySkeleton(now.skeleton, d, forward);
@@ -167,7 +169,14 @@ void TForm1::applyStep(const tc::WorkspaceDelta& d, bool forward) {
         const tc::Variant app = excelOptions.excelApp; // the last export's application stays
         excelOptions = s.excel;
         excelOptions.excelApp = app;
-        if (resultsForm) resultsForm->setYieldMethod(analysisOptions.yieldMethod);
+        if (resultsForm) {
+            resultsForm->setYieldMethod(analysisOptions.yieldMethod);
+            resultsForm->setEvaluationCurve(analysisOptions.evaluationCurve);
+        }
+        if (!(s.import == importSettings)) {
+            importSettings = s.import;
+            applyImportSettings();
+        }
     }
     scheduleResultsUpdate();
 }

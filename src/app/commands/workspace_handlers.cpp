@@ -1,32 +1,15 @@
 // Import Loop, Analyze Loop and the loop browser: the handlers that fill the curve workspace.
+// The import itself (importRecordFile) is in import_handlers.cpp.
 #include "app/tform1.h"
 #include "chart/chart_series.h"
-#include "common/text_number.h"
 #include "ui/command.h"
-#include "ui/long_work.h"
 #include "ui/qt_number.h"
 #include "workspace/loop_analysis.h"
-#include "workspace/record_file.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QStatusBar>
-
-#include <filesystem>
-#include <numeric>
-
-namespace {
-
-std::string utf8(const QString& s) {
-    return s.toStdString();
-}
-
-} // namespace
 
 void TForm1::clearImport() {
     dispRaw.clear();
@@ -50,6 +33,7 @@ void TForm1::clearAnalysis() {
     maxDispForce2.clear();
     analysis.loopCount = 0;
     analysisInput = {};
+    rawAnalysedIndex.clear();
     {
         const QSignalBlocker block(cbb1);
         cbb1->clear();
@@ -73,68 +57,10 @@ void TForm1::btn1Click() {
 }
 
 void TForm1::importLoopFile() {
-    int beginLine = 0;
-    try {
-        beginLine = tc::textToInt(utf8(edt7->text()));
-    } catch (const tc::Error& e) {
-        tc::gui::showWarning(this, QString::fromUtf8(e.what()));
-        return;
-    }
-    if (beginLine <= 0) {
-        tc::gui::showWarning(this, QStringLiteral("First Line must large than 0!"));
-        edt7->setFocus();
-        return;
-    }
-    const int step = tc::textToInt(utf8(edt8->text())); // a bad step ends the command here
-    if (step <= 0) {
-        tc::gui::showWarning(this, QStringLiteral("Data Import Step must large than 0!"));
-        edt8->setFocus();
-        return;
-    }
+    int beginLine = 0, step = 0;
+    if (!readImportParameters(beginLine, step)) return;
     if (dlgOpen1->exec() != QDialog::Accepted || dlgOpen1->selectedFiles().isEmpty()) return;
-    const QString path = dlgOpen1->selectedFiles().constFirst();
-    if (!maySaveChanges()) return; // the new record would replace unsaved work
-
-    // The record is read into new arrays; the workspace changes only once it has been read, so a
-    // file that is not a regular one, or a cancelled import, leaves everything as it was.
-    tc::RecordReadResult r;
-    try {
-        const tc::gui::WaitCursor wait;
-        tc::gui::LongWork work(this, QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()),
-                               importProgressDelayMs);
-        r = tc::readRecordFile(
-            std::filesystem::path(path.toStdU16String()), beginLine, step, decimalSeparator(),
-            [&work](const tc::ImportProgress& p) { return work.update(p.fraction()); });
-    } catch (const tc::NotRegularFileError& e) {
-        tc::gui::showWarning(this, QString::fromStdString(e.what()));
-        return;
-    } catch (const tc::FileOpenError& e) {
-        // A file that cannot be read: the workspace is emptied and the path is not shown.
-        clearImport();
-        clearAnalysis();
-        clearLoopValues();
-        tc::gui::showWarning(this, QString::fromStdString(e.what()));
-        return;
-    }
-    if (r.cancelled) {
-        rzstsbr1->showMessage(QStringLiteral("Import cancelled: the workspace is as it was."),
-                              5000);
-        return;
-    }
-
-    clearImport();
-    clearAnalysis();
-    clearLoopValues();
-    edt5->setText(QDir::toNativeSeparators(path));
-    dispRaw = std::move(r.disp);
-    forceRaw = std::move(r.force);
-    {
-        const tc::gui::WaitCursor wait;
-        rawSeriesSource.resize(dispRaw.size());
-        std::iota(rawSeriesSource.begin(), rawSeriesSource.end(), 0);
-        rawSeries->setPoints(dispRaw, forceRaw);
-    }
-    if (!r.warning.empty()) tc::gui::showWarning(this, QString::fromStdString(r.warning));
+    importRecordFile(dlgOpen1->selectedFiles().constFirst(), beginLine, step);
 }
 
 void TForm1::btn2Click() {

@@ -36,7 +36,13 @@ valid = {
     "controls": {"loopDirection": 0, "rule": 1, "increasing": False, "rangeFrom": "0",
                  "rangeTo": "0", "tolerance": ""},
     "skeleton": {"positive": curve([0, 5], [0, 50]), "negative": curve([0, -5], [0, -50])},
-    "analysisOptions": {"deadBand": 0, "levelTolerancePercent": 5, "yieldMethod": 0},
+    "importSettings": {
+        "disp": {"column": 1, "scale": 1.0, "negate": False},
+        "force": {"column": 2, "scale": 1.0, "negate": False},
+        "decimal": 0, "commaFieldSeparator": 0, "sheet": 0, "dispUnit": "", "forceUnit": "",
+    },
+    "analysisOptions": {"deadBand": 0, "levelTolerancePercent": 5, "yieldMethod": 0,
+                        "evaluationCurve": 1},
     "excelOptions": {
         "chartWidth": 300, "chartHeight": 450, "showLegend": True, "legendInLayout": False,
         "showTitle": False, "titleText": "Graph Title", "showAxisLine": True,
@@ -84,4 +90,6 @@ variant('analysed_two_points.tcsession', lambda d: d['record'].update(
     count=2, disp=f64([0, 5]), force=f64([0, 50]), drags=points([], [], []),
     deleted={"count": 0, "index": ""}))
 variant('yield_method_nine.tcsession', lambda d: d['analysisOptions'].update(yieldMethod=9))
+variant('scale_zero.tcsession',
+        lambda d: d['importSettings']['force'].update(scale=0.0))
 variant('skeleton_wrong_type.tcsession', lambda d: d['skeleton'].update(positive=[0, 5]))

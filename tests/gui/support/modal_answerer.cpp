@@ -42,7 +42,15 @@ void ModalAnswerer::poll() {
         return;
     }
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
-        messages.push_back({box->windowTitle(), box->text(), box->icon()});
+        messages.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
+        if (!pressButton.isEmpty()) {
+            auto* named = box->findChild<QAbstractButton*>(pressButton);
+            pressButton.clear();
+            if (named) {
+                named->click();
+                return;
+            }
+        }
         if (QAbstractButton* ok = box->button(QMessageBox::Ok))
             ok->click();
         else if (QAbstractButton* yes = box->button(QMessageBox::Yes))

@@ -20,6 +20,7 @@ public:
         QString title;
         QString text;
         QMessageBox::Icon icon;
+        QString informative;
     };
 
     ModalAnswerer();
@@ -34,6 +35,8 @@ public:
     int saveQuestions = 0;
     // Any other modal dialog: return true when it was dealt with.
     std::function<bool(QWidget*)> otherDialog;
+    // The next message box is closed with its button of this object name instead of OK.
+    QString pressButton;
 
     std::vector<Message> messages;
     QStringList messageTexts() const;

@@ -1,0 +1,91 @@
+#pragma once
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tc {
+
+// A linear map from values on an axis to device pixels: pixel = p0 + (v - v0) * scale.
+struct PixelAxis {
+    double v0 = 0, p0 = 0, scale = 1;
+    double operator()(double v) const { return p0 + (v - v0) * scale; }
+};
+
+struct PixelPoint {
+    double x, y;
+};
+
+// A rectangle of device pixel coordinates, edges included.
+struct PixelBox {
+    double left, top, right, bottom;
+};
+
+// One bit per device pixel of a rectangle; pixel (x, y) covers [x, x+1) x [y, y+1).
+class PixelMask {
+public:
+    void reset(int left, int top, int width, int height);
+
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Marks the pixel holding the point (x, y); a point outside the rectangle is ignored.
+    void set(double x, double y) {
+        const double cx = x - left_, cy = y - top_;
+        if (!(cx >= 0 && cy >= 0 && cx < width_ && cy < height_)) return;
+        const auto ix = static_cast<size_t>(cx), iy = static_cast<size_t>(cy);
+        bits_[iy * words_ + ix / 64] |= uint64_t(1) << (ix % 64);
+    }
+    // Whether the pixel (x, y) is marked; false outside the rectangle.
+    bool test(int x, int y) const;
+    size_t count() const;
+
+    // Calls visit(x, y) for every marked pixel, row by row.
+    template <class Visit> void forEach(Visit&& visit) const;
+
+private:
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    size_t words_ = 0; // per row
+    std::vector<uint64_t> bits_;
+};
+
+template <class Visit> void PixelMask::forEach(Visit&& visit) const {
+    for (int y = 0; y < height_; ++y) {
+        const uint64_t* row = bits_.data() + static_cast<size_t>(y) * words_;
+        for (size_t w = 0; w < words_; ++w) {
+            for (uint64_t b = row[w]; b != 0; b &= b - 1) {
+                const int x = static_cast<int>(w * 64) + std::countr_zero(b);
+                visit(left_ + x, top_ + y);
+            }
+        }
+    }
+}
+
+// The points of a series as a strided array: point i is (x[i*stride], y[i*stride]).
+struct StridedPoints {
+    const double* x;
+    const double* y;
+    size_t count;
+    size_t stride = 1;
+};
+
+// Reduces a polyline to what a drawing of it at device-pixel resolution needs, in one pass.
+//
+// Line (when `line` is given): consecutive points inside `box` that fall into one pixel column
+// (or one pixel row) form a run, which keeps its first and last point and, when they reach
+// beyond the pixel rows (columns) those two span, its extreme points, all in the original order;
+// a drawing of the kept points lights the same pixels as a drawing of every point. Outside the
+// box, segments that cannot cross it are dropped and the others are cut at its edges, so no
+// far-away coordinate reaches the painter. The result is a list of polylines separated by a
+// point with NaN coordinates. A point with a non-finite coordinate breaks the line, as a gap.
+//
+// Markers (when `occupied` is given): every pixel of its rectangle that holds a point is marked.
+//
+// `box` should reach a little beyond the visible area (by the pen's width), so that the cuts
+// and the line ends there stay out of sight.
+void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+                    const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied);
+
+} // namespace tc
