@@ -171,8 +171,8 @@ public:
     CursorTool* crsrtlChartTool1;     // cross-hair marking where a point will be added
     QStatusBar* rzstsbr1;
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
-    QLabel* rzfldsts4; // the active dead band, hidden while there is none
-    QLabel* rzfldsts5; // the warnings of the engineering results
+    QLabel* rzfldsts4;                          // the active dead band, hidden while there is none
+    QLabel* rzfldsts5;                          // the warnings of the engineering results
     QLabel* rzfldsts6 = nullptr;                // the data coordinates under the mouse
     QLabel* rzfldsts7 = nullptr;                // the node last dragged, added or typed
     ChartReadout* chartReadout = nullptr;       // the chart's read-outs and point tooltips
