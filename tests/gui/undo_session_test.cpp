@@ -6,6 +6,7 @@
 #include "chart/chart_view.h"
 #include "chart/drag_point_tool.h"
 #include "modal_answerer.h"
+#include "results/results_form.h"
 #include "session/session_file.h"
 #include "test_files.h"
 
@@ -299,12 +300,66 @@ private slots:
             writeTestFile(tmp, "bad.tcsession", "{\"format\": \"TarvelCurve session\"");
         answers.queueFile(bad);
         w.OpenSession1->trigger();
-        QCOMPARE(answers.saveQuestions, 1); // the analysis is unsaved work: Discard
+        QCOMPARE(answers.saveQuestions, 0); // the file is refused before anything is asked
         QCOMPARE(answers.messages.size(), size_t(1));
         QVERIFY(answers.messages[0].text.startsWith("Cannot open session \"" + bad + "\". "));
         QVERIFY(answers.messages[0].text.contains("damaged"));
         COMPARE_STATE(w, before);
         QVERIFY(w.sessionPath.isEmpty());
+    }
+
+    // Opening a session over unsaved work asks first; Cancel keeps the work.
+    void openSessionAsksBeforeReplacingWork() {
+        const QString path = tmp.filePath("other.tcsession");
+        {
+            TForm1 w;
+            ModalAnswerer answers;
+            answers.queueFile(writeTestFile(tmp, "g.txt", cyclicRecord(2)));
+            w.btn1->click();
+            answers.queueFile(path);
+            w.SaveSessionAs1->trigger();
+        }
+        TForm1 w;
+        ModalAnswerer answers;
+        showWindow(w);
+        answers.queueFile(writeTestFile(tmp, "h.txt", cyclicRecord(3)));
+        w.btn1->click();
+        w.btn2->click();
+        const WindowState work = WindowState::of(w);
+        answers.saveAnswers.push_back(QMessageBox::Cancel);
+        answers.queueFile(path);
+        w.OpenSession1->trigger();
+        QCOMPARE(answers.saveQuestions, 1);
+        COMPARE_STATE(w, work);
+        answers.queueFile(path); // Discard
+        w.OpenSession1->trigger();
+        QCOMPARE(answers.saveQuestions, 2);
+        QCOMPARE(w.dispRaw.size(), size_t(33));
+        QVERIFY(w.analysis.empty());
+    }
+
+    // The results window's choices are steps of their own.
+    void yieldMethodAndEvaluationCurveAreSteps() {
+        TForm1 w;
+        ModalAnswerer answers;
+        showWindow(w);
+        answers.queueFile(writeTestFile(tmp, "i.txt", cyclicRecord(3)));
+        w.btn1->click();
+        w.btn2->click();
+        w.EngineeringResults1->trigger();
+        QComboBox* method = w.resultsForm->cbbYieldMethod;
+        choose(method, 2);
+        QCOMPARE(w.analysisOptions.yieldMethod, tc::YieldMethod::Park);
+        QCOMPARE(w.Undo1->text(), QStringLiteral("Undo Yield Method"));
+        choose(w.resultsForm->cbbEvaluationCurve, 0);
+        QCOMPARE(w.Undo1->text(), QStringLiteral("Undo Evaluation Curve"));
+        w.Undo1->trigger();
+        QCOMPARE(w.analysisOptions.evaluationCurve, tc::EvaluationCurve::FirstCycleEnvelope);
+        QCOMPARE(w.resultsForm->cbbEvaluationCurve->currentIndex(), 1);
+        w.Undo1->trigger();
+        QCOMPARE(w.analysisOptions.yieldMethod, tc::YieldMethod::GeneralYieldMoment);
+        QCOMPARE(method->currentIndex(), 0);
+        w.resultsForm->close();
     }
 
     // The question on closing: only for unsaved work, and its three answers.

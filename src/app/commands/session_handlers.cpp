@@ -216,7 +216,6 @@ bool TForm1::maySaveChanges() {
 }
 
 void TForm1::OpenSession1Click() {
-    if (!maySaveChanges()) return;
     const QString path = chooseSessionFile(*this, false);
     if (path.isEmpty()) return;
     openSession(path);
@@ -224,11 +223,17 @@ void TForm1::OpenSession1Click() {
 
 void TForm1::openSession(const QString& path) {
     // Read and checked whole before the window changes: a file that cannot be used leaves it as
-    // it was.
+    // it was, and asks nothing.
+    tc::Session s;
+    tc::RestoredWorkspace w;
+    {
+        const tc::gui::WaitCursor wait;
+        s = tc::readSessionFile(fsPath(path));
+        const std::u8string u8 = fsPath(path).u8string();
+        w = tc::restoreWorkspace(s, std::string(u8.begin(), u8.end()));
+    }
+    if (!maySaveChanges()) return; // the session would replace unsaved work
     const tc::gui::WaitCursor wait;
-    const tc::Session s = tc::readSessionFile(fsPath(path));
-    const std::u8string u8 = fsPath(path).u8string();
-    tc::RestoredWorkspace w = tc::restoreWorkspace(s, std::string(u8.begin(), u8.end()));
     showSession(s, std::move(w));
     undoStack->clear();
     sessionPath = path;
