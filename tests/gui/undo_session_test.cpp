@@ -128,6 +128,7 @@ void drag(TForm1& w, ChartSeries* s, int index, double dx, double dy) {
     QCOMPARE(w.drgpntlChartTool1->draggedIndex(), index);
     for (int k = 1; k <= 4; ++k)
         w.drgpntlChartTool1->dragTo(s->valueToScreen(x + dx * k / 4, y + dy * k / 4));
+    QVERIFY(!w.Undo1->isEnabled()); // not in the middle of the drag
     w.drgpntlChartTool1->endDrag();
 }
 

@@ -71,11 +71,16 @@ void TForm1::beginStep(const QString& what, unsigned parts, bool work) {
     step_->what = what;
     step_->work = work;
     step_->before = tc::captureState(workspaceRefs(), parts);
+    // No undo in the middle of a step (Ctrl+Z while a point is being dragged).
+    Undo1->setEnabled(false);
+    Redo1->setEnabled(false);
 }
 
 void TForm1::endStep() {
     if (stepDepth_ == 0 || --stepDepth_ > 0) return;
     const std::unique_ptr<PendingStep> p = std::move(step_);
+    Undo1->setEnabled(undoStack->canUndo());
+    Redo1->setEnabled(undoStack->canRedo());
     if (!p) return;
     tc::WorkspaceDelta delta = tc::makeDelta(p->before, workspaceRefs());
     if (delta.empty()) return; // nothing changed: no step
