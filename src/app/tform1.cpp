@@ -228,6 +228,7 @@ void TForm1::buildMenu() {
     EngineeringResults1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     ExportEngineeringResults1 = action(results, "ExportEngineeringResults1",
                                        QStringLiteral("Export Engineering Results..."));
+    ExportReport1 = action(results, "ExportReport1", QStringLiteral("Export Report..."));
     QMenu* about = mm1->addMenu(QStringLiteral("About"));
     HLAP1 = action(about, "HLAP1", QStringLiteral("About"));
     mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
@@ -411,6 +412,7 @@ void TForm1::wireCommands() {
     onTrigger(AnalysisOptions1, &TForm1::AnalysisOptions1Click);
     onTrigger(EngineeringResults1, &TForm1::EngineeringResults1Click);
     onTrigger(ExportEngineeringResults1, &TForm1::ExportEngineeringResults1Click);
+    onTrigger(ExportReport1, &TForm1::ExportReport1Click);
     onClick(btn3, &TForm1::btn3Click);
     onTrigger(HLAP1, &TForm1::HLAP1Click);
     onClick(btn4, &TForm1::btn4Click);

@@ -43,6 +43,7 @@ class TResultsForm;
 //   chart_readouts.cpp       the chart's read-outs under the mouse and the legend's placement
 //   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
 //   results_handlers.cpp     analysis options, the engineering results window and its export
+//   report_handler.cpp       Export Report: the record, settings, chart, plots and tables as PDF
 //   chart_image_handler.cpp  Save Chart Image
 //   shell_handlers.cpp       the about and donation boxes, the guide and the web links
 // Each reads the controls, calls the core, stores the result here and updates controls and
@@ -143,6 +144,9 @@ public:
     void AnalysisOptions1Click();
     void EngineeringResults1Click();
     void ExportEngineeringResults1Click();
+    void ExportReport1Click();
+    // The report of the current analysis as PDF bytes (empty when it could not be drawn).
+    QByteArray reportBytes(int* pages = nullptr);
     void showAboutBox();
     void showDonationBox();
 
@@ -160,8 +164,8 @@ public:
     CursorTool* crsrtlChartTool1;     // cross-hair marking where a point will be added
     QStatusBar* rzstsbr1;
     QLabel *rzfldsts3, *rzfldsts1, *rzfldsts2;
-    QLabel* rzfldsts4; // the active dead band, hidden while there is none
-    QLabel* rzfldsts5; // the warnings of the engineering results
+    QLabel* rzfldsts4;                          // the active dead band, hidden while there is none
+    QLabel* rzfldsts5;                          // the warnings of the engineering results
     QLabel* rzfldsts6 = nullptr;                // the data coordinates under the mouse
     QLabel* rzfldsts7 = nullptr;                // the node last dragged, added or typed
     ChartReadout* chartReadout = nullptr;       // the chart's read-outs and point tooltips
@@ -196,6 +200,8 @@ public:
     ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
     QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
     QFileDialog* dlgSaveResults;
+    QAction* ExportReport1 = nullptr;
+    QFileDialog* dlgSaveReport = nullptr; // the report's save dialog, made at first use
 
     // The user's decimal separator.
     char decimalSeparator() const;
