@@ -69,7 +69,8 @@ ResultPlotPage::ResultPlotPage(const QString& name, const QString& title, QWidge
     readout = new ChartReadout(plot);
     lblPosition = new QLabel(this);
     lblPosition->setObjectName(QStringLiteral("lblPosition"));
-    lblPosition->setMinimumWidth(260);
+    // Neither label widens the window: the results window may be placed narrow.
+    lblPosition->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblNote = new QLabel(this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
     lblNote->setWordWrap(true);
@@ -79,12 +80,14 @@ ResultPlotPage::ResultPlotPage(const QString& name, const QString& title, QWidge
     btnSaveImage->setAutoDefault(false);
     connect(readout, &ChartReadout::positionChanged, lblPosition, &QLabel::setText);
 
+    lblNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(lblPosition);
-    bottom->addWidget(lblNote, 1);
+    bottom->addWidget(lblPosition, 1);
     bottom->addWidget(btnSaveImage);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(plot, 1);
+    layout->addWidget(lblNote);
     layout->addLayout(bottom);
 }
 
