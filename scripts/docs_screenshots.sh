@@ -41,9 +41,7 @@ xvfb-run -a -s "-screen 0 1100x820x24" bash -c '
   results=$(wait_for "^Engineering Results$")
   xdotool windowsize --sync "$results" 1060 720; xdotool windowmove --sync "$results" 0 0; sleep 0.7
   import -window "$results" "$TC_DOCS/guide-results.png"
-  click "$results" 300 200                           # into the loop table
-  for _ in 1 2 3 4 5; do xdotool key ctrl+Tab; sleep 0.3; done   # the Stiffness tab
-  sleep 0.7
+  click "$results" 503 52                            # the tab "Stiffness"
   import -window "$results" "$TC_DOCS/guide-plots.png"
   xdotool windowfocus --sync "$results"; xdotool key Escape; sleep 0.7
   click "$main" 65 $((645 + 12 + menu))              # About

@@ -8,6 +8,7 @@
 #include "results/result_plots.h"
 #include "ui/file_writing.h"
 
+#include <QElapsedTimer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -46,11 +47,25 @@ void BM_ResultPlotsRefresh250kLoops(benchmark::State& state) {
     tabs.show();
     for (ResultPlotPage* p : plots->pages())
         p->plot->resize(960, 480);
+    std::vector<double> ms(plots->pages().size() + 2, 0);
     for (auto _ : state) {
-        plots->show(tc::resultPlots(a, r), QStringLiteral("Disp"), QStringLiteral("Force"), '.');
-        for (ResultPlotPage* p : plots->pages())
-            p->plot->replot(QCustomPlot::rpImmediateRefresh);
+        QElapsedTimer t;
+        t.start();
+        const tc::ResultPlots data = tc::resultPlots(a, r);
+        ms[0] += t.nsecsElapsed() / 1e6;
+        t.restart();
+        plots->show(data, QStringLiteral("Disp"), QStringLiteral("Force"), '.');
+        ms[1] += t.nsecsElapsed() / 1e6;
+        for (std::size_t i = 0; i < plots->pages().size(); ++i) {
+            t.restart();
+            plots->pages()[i]->plot->replot(QCustomPlot::rpImmediateRefresh);
+            ms[i + 2] += t.nsecsElapsed() / 1e6;
+        }
     }
+    if (qEnvironmentVariableIsSet("TC_BENCH_DETAIL"))
+        for (std::size_t i = 0; i < ms.size(); ++i)
+            state.counters["ms" + std::to_string(i)] =
+                ms[i] / static_cast<double>(state.iterations());
     state.counters["loops"] = static_cast<double>(r.loops.size());
     state.counters["levels"] = static_cast<double>(r.levels.size());
 }

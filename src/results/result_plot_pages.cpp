@@ -4,6 +4,7 @@
 #include "chart/chart_marks.h"
 #include "chart/chart_readout.h"
 #include "chart/chart_view.h"
+#include "chart/legend_placement.h"
 #include "results/results_overlay.h"
 #include "ui/command.h"
 
@@ -17,6 +18,11 @@
 #include <limits>
 
 namespace {
+
+// Up to this many amplitude levels the protocol's level lines are dashed, up to the second
+// number they are drawn at all.
+constexpr std::size_t kDashedLevels = 200;
+constexpr std::size_t kMarkedLevels = 1000;
 
 // Colours of the level curves, in level order.
 const QColor kLevelColors[ResultPlotSet::kLevelCurves] = {
@@ -67,6 +73,7 @@ ResultPlotPage::ResultPlotPage(const QString& name, const QString& title, QWidge
     plot = new ChartView(this);
     plot->setObjectName(QStringLiteral("plt") + name);
     readout = new ChartReadout(plot);
+    legend = new LegendPlacement(plot);
     lblPosition = new QLabel(this);
     lblPosition->setObjectName(QStringLiteral("lblPosition"));
     // Neither label widens the window: the results window may be placed narrow.
@@ -78,6 +85,7 @@ ResultPlotPage::ResultPlotPage(const QString& name, const QString& title, QWidge
     btnSaveImage = new QPushButton(QStringLiteral("Save Image..."), this);
     btnSaveImage->setObjectName(QStringLiteral("btnSaveImage"));
     btnSaveImage->setAutoDefault(false);
+    btnSaveImage->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(readout, &ChartReadout::positionChanged, lblPosition, &QLabel::setText);
 
     lblNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -203,8 +211,10 @@ void ResultPlotSet::show(const tc::ResultPlots& plots, const QString& dispTitle,
     const QString eUnit = dUnit.isEmpty() || fUnit.isEmpty()
                               ? QString()
                               : QStringLiteral("%1\u00B7%2").arg(fUnit, dUnit);
-    for (ResultPlotPage* p : pages_)
+    for (ResultPlotPage* p : pages_) {
         p->readout->setDecimalSeparator(decimalSeparator);
+        p->legend->request();
+    }
     auto titles = [](ResultPlotPage* p, const QString& x, const QString& y,
                      const QString& y2 = {}) {
         p->plot->setAxisTitles(x, y);
@@ -216,21 +226,34 @@ void ResultPlotSet::show(const tc::ResultPlots& plots, const QString& dispTitle,
     titles(p, QStringLiteral("Point"), dispTitle);
     setPoints(protocol_, plots.protocol.curve);
     setPoints(boundaries_, plots.protocol.boundaries);
+    // Two level lines per level, apart by a gap; dashed while they are few. The thousands of
+    // levels of a noisy record would only cover the plot (and take long to draw): the note says
+    // so and the level table lists them.
+    const std::size_t levelCount = plots.protocol.levels.size();
+    const bool drawLevels = levelCount <= kMarkedLevels;
     {
-        // Two level lines per level, apart by a gap.
         constexpr double gap = std::numeric_limits<double>::quiet_NaN();
         std::vector<double> x, y;
-        x.reserve(6 * plots.protocol.levels.size());
-        y.reserve(6 * plots.protocol.levels.size());
-        for (const tc::ProtocolLevel& l : plots.protocol.levels)
-            for (double d : {l.d1, l.d2}) {
-                x.insert(x.end(), {l.firstPoint, l.lastPoint, gap});
-                y.insert(y.end(), {d, d, gap});
-            }
+        if (drawLevels) {
+            x.reserve(6 * levelCount);
+            y.reserve(6 * levelCount);
+            for (const tc::ProtocolLevel& l : plots.protocol.levels)
+                for (double d : {l.d1, l.d2}) {
+                    x.insert(x.end(), {l.firstPoint, l.lastPoint, gap});
+                    y.insert(y.end(), {d, d, gap});
+                }
+        }
         levels_->setPoints(x, y);
+        levels_->setDashed(levelCount <= kDashedLevels);
     }
-    p->setNote(missingNote(plots.protocol.curve.missing, QStringLiteral("point"),
-                           QStringLiteral("a finite displacement")));
+    const QString levelNote =
+        drawLevels ? QString()
+                   : QStringLiteral("%1 amplitude levels are too many to mark; the level table "
+                                    "lists them.")
+                         .arg(levelCount);
+    p->setNote(joinNotes({missingNote(plots.protocol.curve.missing, QStringLiteral("point"),
+                                      QStringLiteral("a finite displacement")),
+                          levelNote}));
 
     // Energy per loop and cumulative energy.
     p = page(QStringLiteral("Energy"));

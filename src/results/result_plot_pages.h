@@ -10,6 +10,7 @@
 class ChartMarks;
 class ChartReadout;
 class ChartView;
+class LegendPlacement;
 class QFileDialog;
 class QLabel;
 class QPushButton;
@@ -34,6 +35,7 @@ public:
 
     ChartView* plot;
     ChartReadout* readout;
+    LegendPlacement* legend; // in the corner that covers the fewest points
     QLabel *lblPosition, *lblNote;
     QPushButton* btnSaveImage;
 

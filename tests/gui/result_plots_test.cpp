@@ -244,6 +244,24 @@ private slots:
                  qPrintable(answers.messages.front().text));
     }
 
+    void thousandsOfLevelsAreNotMarkedButNoted() {
+        QTabWidget tabs;
+        auto* plots = new ResultPlotSet(&tabs);
+        tc::ResultPlots data;
+        for (int i = 0; i < 1001; ++i)
+            data.protocol.levels.push_back({i + 1, 4.0 * i, 4.0 * i + 4, 1.0 + i, -1.0 - i});
+        plots->show(data, QStringLiteral("Disp"), QStringLiteral("Force"), '.');
+        ResultPlotPage* p = plots->page(QStringLiteral("Protocol"));
+        QCOMPARE(seriesOf(p, 2)->count(), 0);
+        QCOMPARE(p->note(), QStringLiteral("1001 amplitude levels are too many to mark; the level "
+                                           "table lists them."));
+        data.protocol.levels.resize(300);
+        plots->show(data, QStringLiteral("Disp"), QStringLiteral("Force"), '.');
+        QCOMPARE(finiteCount(seriesOf(p, 2)), 4 * 300);
+        QVERIFY(!seriesOf(p, 2)->dashed()); // solid: hundreds of dashed lines draw slowly
+        QCOMPARE(p->note(), QString());
+    }
+
     void plotsOfAnEmptyWorkspaceAreEmpty() {
         TForm1 w;
         ModalAnswerer answers;
