@@ -156,6 +156,14 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     btnClose->setAutoDefault(false);
     btnExportResults->setAutoDefault(false);
 
+    // The window may be narrow (beside the main window on a small screen): the choosers shrink
+    // and show their full text in the drop-down list.
+    for (QComboBox* c : {cbbEvaluationCurve, cbbYieldMethod}) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(14);
+    }
+    lblSummary->setWordWrap(true);
+
     auto* top = new QHBoxLayout;
     top->addWidget(curveLabel);
     top->addWidget(cbbEvaluationCurve);

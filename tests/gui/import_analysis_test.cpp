@@ -6,14 +6,47 @@
 #include "test_files.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-QString dataFile(const char* name) { return QStringLiteral(TC_TEST_DATA_DIR "/") + QLatin1String(name); }
+QString dataFile(const char* name) {
+    return QStringLiteral(TC_TEST_DATA_DIR "/") + QLatin1String(name);
+}
+
+// Presses Cancel on every progress dialog as soon as it shows.
+class CancelOnShow : public QObject {
+public:
+    int cancelled = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            if (auto* p = qobject_cast<QProgressDialog*>(o)) {
+                ++cancelled;
+                p->cancel();
+            }
+        return false;
+    }
+};
+
+// What the workspace holds, to see that a refused or cancelled import changed nothing.
+struct Workspace {
+    std::vector<double> disp, force;
+    int loops, rawPoints;
+    QString path;
+    bool operator==(const Workspace&) const = default;
+};
+Workspace workspaceOf(const TForm1& w) {
+    return {w.dispRaw, w.forceRaw, w.cbb1->count(), w.rawSeries->count(), w.edt5->text()};
+}
 
 } // namespace
 
@@ -21,11 +54,13 @@ class ImportAnalysisTest : public QObject {
     Q_OBJECT
     QTemporaryDir tmp;
 
-    QString writeRecord(const QString& name, const QByteArray& bytes) { return writeTestFile(tmp, name, bytes); }
+    QString writeRecord(const QString& name, const QByteArray& bytes) {
+        return writeTestFile(tmp, name, bytes);
+    }
 
     // Imports `path` with the given begin line and step through the button, then analyses.
-    static void importFile(TForm1& w, ModalAnswerer& answers, const QString& path, const QString& begin = "1",
-                           const QString& step = "1") {
+    static void importFile(TForm1& w, ModalAnswerer& answers, const QString& path,
+                           const QString& begin = "1", const QString& step = "1") {
         w.edt7->setText(begin);
         w.edt8->setText(step);
         answers.queueFile(path);
@@ -69,16 +104,32 @@ private slots:
         QTest::addColumn<int>("points");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("pathShown");
-        QTest::newRow("blank line keeps points above") << "blank_line.txt" << "1" << "1" << 2
-                                                       << "List index out of bounds (0)" << true;
-        QTest::newRow("header at begin line") << "header_line.csv" << "1" << "1" << 0
-                                              << "'Disp' is not a valid floating point value" << true;
-        QTest::newRow("begin after header") << "header_line.csv" << "2" << "1" << 3 << "" << true;
-        QTest::newRow("nan") << "nan.csv" << "1" << "1" << 1 << "'nan' is not a valid floating point value" << true;
-        QTest::newRow("begin beyond end") << "ten_lines.txt" << "20" << "1" << 0 << "" << true;
-        QTest::newRow("empty file") << "empty.txt" << "1" << "1" << 0 << "" << true;
-        QTest::newRow("utf16") << "utf16le.csv" << "1" << "1" << 2 << "" << true;
-        QTest::newRow("missing file") << "no_such_file.txt" << "1" << "1" << 0 << "Cannot open file" << false;
+        QTest::newRow("blank line keeps points above")
+            << "blank_line.txt"
+            << "1"
+            << "1" << 2 << "List index out of bounds (0)" << true;
+        QTest::newRow("header at begin line")
+            << "header_line.csv"
+            << "1"
+            << "1" << 0 << "'Disp' is not a valid floating point value" << true;
+        QTest::newRow("begin after header") << "header_line.csv"
+                                            << "2"
+                                            << "1" << 3 << "" << true;
+        QTest::newRow("nan") << "nan.csv"
+                             << "1"
+                             << "1" << 1 << "'nan' is not a valid floating point value" << true;
+        QTest::newRow("begin beyond end") << "ten_lines.txt"
+                                          << "20"
+                                          << "1" << 0 << "" << true;
+        QTest::newRow("empty file") << "empty.txt"
+                                    << "1"
+                                    << "1" << 0 << "" << true;
+        QTest::newRow("utf16") << "utf16le.csv"
+                               << "1"
+                               << "1" << 2 << "" << true;
+        QTest::newRow("missing file") << "no_such_file.txt"
+                                      << "1"
+                                      << "1" << 0 << "Cannot open file" << false;
     }
     void refusalsAndWarnings() {
         QFETCH(QString, file);
@@ -90,13 +141,15 @@ private slots:
         TForm1 w;
         ModalAnswerer answers;
         // A missing file cannot be chosen in the dialog; it can vanish after being chosen.
-        const QString path = file == "no_such_file.txt" ? writeRecord(file, "0 0\n") : dataFile(file.toLatin1());
+        const QString path =
+            file == "no_such_file.txt" ? writeRecord(file, "0 0\n") : dataFile(file.toLatin1());
         if (file == "no_such_file.txt") {
             answers.otherDialog = nullptr;
             QFile::setPermissions(path, QFileDevice::Permissions());
         }
         importFile(w, answers, path, begin, step);
-        if (file == "no_such_file.txt" && QFileInfo(path).isReadable()) QSKIP("running as a user who reads every file");
+        if (file == "no_such_file.txt" && QFileInfo(path).isReadable())
+            QSKIP("running as a user who reads every file");
         QCOMPARE(static_cast<int>(w.dispRaw.size()), points);
         QCOMPARE(w.forceRaw.size(), w.dispRaw.size());
         QCOMPARE(w.rawSeries->count(), points);
@@ -105,7 +158,8 @@ private slots:
             QVERIFY(answers.messages.empty());
         } else {
             QCOMPARE(answers.messages.size(), size_t(1));
-            QVERIFY2(answers.messages[0].text.startsWith(message), qPrintable(answers.messages[0].text));
+            QVERIFY2(answers.messages[0].text.startsWith(message),
+                     qPrintable(answers.messages[0].text));
             QCOMPARE(answers.messages[0].title, QStringLiteral("TarvelCurve"));
         }
     }
@@ -115,11 +169,26 @@ private slots:
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("zero") << "0" << "1" << "First Line must large than 0!" << "edt7";
-        QTest::newRow("negative") << "-1" << "1" << "First Line must large than 0!" << "edt7";
-        QTest::newRow("not an integer") << "1.5" << "1" << "''1.5'' is not a valid integer value" << "";
-        QTest::newRow("step zero") << "1" << "0" << "Data Import Step must large than 0!" << "edt8";
-        QTest::newRow("step text") << "1" << "x" << "''x'' is not a valid integer value" << "";
+        QTest::newRow("zero") << "0"
+                              << "1"
+                              << "First Line must large than 0!"
+                              << "edt7";
+        QTest::newRow("negative") << "-1"
+                                  << "1"
+                                  << "First Line must large than 0!"
+                                  << "edt7";
+        QTest::newRow("not an integer") << "1.5"
+                                        << "1"
+                                        << "''1.5'' is not a valid integer value"
+                                        << "";
+        QTest::newRow("step zero") << "1"
+                                   << "0"
+                                   << "Data Import Step must large than 0!"
+                                   << "edt8";
+        QTest::newRow("step text") << "1"
+                                   << "x"
+                                   << "''x'' is not a valid integer value"
+                                   << "";
     }
     void beginLineAndStepAreCheckedBeforeTheDialog() {
         QFETCH(QString, begin);
@@ -159,15 +228,17 @@ private slots:
         QTest::addColumn<std::vector<int>>("crossings");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QStringList>("values"); // edt1..edt4 for loop 1
-        QTest::newRow("one loop") << QByteArray("0 0\n5 1\n10 2\n5 3\n0 4\n-5 5\n-10 6\n-5 7\n0 8\n")
-                                  << std::vector<int>{0, 4, 8} << "1" << QStringList{"10", "-10", "2", "6"};
-        QTest::newRow("inserted crossings") << QByteArray("0 0\n10 100\n-10 -100\n10 100\n")
-                                            << std::vector<int>{0, 2, 4} << "2"
-                                            << QStringList{"10", "-10", "100", "-100"};
-        QTest::newRow("never returns") << QByteArray("0 0\n1 1\n2 2\n") << std::vector<int>{0} << "1"
-                                       << QStringList{"--", "--", "--", "--"};
-        QTest::newRow("three points") << QByteArray("0 0\n5 1\n0 2\n") << std::vector<int>{0, 2} << "1"
-                                      << QStringList{"5", "--", "1", "--"};
+        QTest::newRow("one loop") << QByteArray(
+                                         "0 0\n5 1\n10 2\n5 3\n0 4\n-5 5\n-10 6\n-5 7\n0 8\n")
+                                  << std::vector<int>{0, 4, 8} << "1"
+                                  << QStringList{"10", "-10", "2", "6"};
+        QTest::newRow("inserted crossings")
+            << QByteArray("0 0\n10 100\n-10 -100\n10 100\n") << std::vector<int>{0, 2, 4} << "2"
+            << QStringList{"10", "-10", "100", "-100"};
+        QTest::newRow("never returns") << QByteArray("0 0\n1 1\n2 2\n") << std::vector<int>{0}
+                                       << "1" << QStringList{"--", "--", "--", "--"};
+        QTest::newRow("three points") << QByteArray("0 0\n5 1\n0 2\n") << std::vector<int>{0, 2}
+                                      << "1" << QStringList{"5", "--", "1", "--"};
     }
     void analysis() {
         QFETCH(QByteArray, record);
@@ -183,7 +254,8 @@ private slots:
         QCOMPARE(w.cbb1->count(), count.toInt());
         QCOMPARE(w.cbb1->itemText(0), QStringLiteral("Loop_1"));
         QCOMPARE(w.cbb1->currentIndex(), 0);
-        QCOMPARE((QStringList{w.edt1->text(), w.edt2->text(), w.edt3->text(), w.edt4->text()}), values);
+        QCOMPARE((QStringList{w.edt1->text(), w.edt2->text(), w.edt3->text(), w.edt4->text()}),
+                 values);
         QCOMPARE(w.loopSeries->title(), QStringLiteral("Loop_1"));
         QVERIFY(answers.messages.empty());
     }
@@ -214,6 +286,63 @@ private slots:
         QVERIFY(w.edt6->text().isEmpty() && w.edt1->text().isEmpty());
         QCOMPARE(w.loopSeries->count() + w.pntsrsSeries1->count() + w.pntsrsSeries2->count(), 0);
         QCOMPARE(w.rawSeries->count(), 2);
+    }
+    void notARegularFileChangesNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "pipe";
+        QTest::newRow("link to a device") << "device";
+    }
+
+    void notARegularFileChangesNothing() {
+        QFETCH(QString, kind);
+        TForm1 w;
+        ModalAnswerer answers;
+        importFile(w, answers, dataFile("ten_lines.txt"));
+        w.btn2->click();
+        const Workspace before = workspaceOf(w);
+        QString path = tmp.filePath(kind);
+        if (kind == "pipe") {
+#ifdef Q_OS_UNIX
+            QFile::remove(path);
+            QVERIFY(QProcess::execute("mkfifo", {path}) == 0);
+#else
+            QSKIP("no named pipes here");
+#endif
+        } else {
+            if (!QFileInfo::exists("/dev/zero")) QSKIP("no /dev/zero here");
+            QFile::remove(path);
+            QVERIFY(QFile::link("/dev/zero", path));
+        }
+        answers.messages.clear();
+        importFile(w, answers, path);
+        QCOMPARE(answers.messageTexts(),
+                 QStringList{QStringLiteral("Cannot open file \"%1\". It is not a regular file.")
+                                 .arg(QDir::toNativeSeparators(path))});
+        QVERIFY(workspaceOf(w) == before);
+    }
+
+    void cancelledImportChangesNothing() {
+        TForm1 w;
+        ModalAnswerer answers;
+        importFile(w, answers, dataFile("ten_lines.txt"));
+        w.btn2->click();
+        const Workspace before = workspaceOf(w);
+        // Large enough for several progress updates: the dialog shows at once and is cancelled.
+        QByteArray big;
+        for (int i = 0; i < 800000; ++i)
+            big += QByteArray::number(i % 100 - 50) + "," + QByteArray::number(i % 37) + "\n";
+        const QString path = writeRecord("big.txt", big);
+        w.importProgressDelayMs = 0;
+        // Cancel is pressed the moment the progress dialog shows.
+        CancelOnShow cancel;
+        qApp->installEventFilter(&cancel);
+        answers.messages.clear();
+        importFile(w, answers, path);
+        qApp->removeEventFilter(&cancel);
+        QVERIFY(cancel.cancelled > 0);
+        QVERIFY(answers.messages.empty());
+        QVERIFY(workspaceOf(w) == before);
+        QVERIFY(w.rzstsbr1->currentMessage().contains("cancelled"));
     }
 };
 

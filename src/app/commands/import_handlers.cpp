@@ -147,7 +147,8 @@ void TForm1::importRecordFile(const QString& path, int beginLine, int step) {
     } else {
         try {
             const tc::gui::WaitCursor wait;
-            tc::gui::LongWork work(this, QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()),
+            tc::gui::LongWork work(this,
+                                   QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()),
                                    importProgressDelayMs);
             const auto progress = [&work](const tc::ImportProgress& p) {
                 return work.update(p.fraction());
