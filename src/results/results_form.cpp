@@ -202,15 +202,6 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     box->addWidget(tabResults, 1);
     box->addLayout(buttons);
 
-    // The window may be placed narrow beside the main window: the lists shorten their texts and
-    // the summary wraps rather than widen it.
-    for (QComboBox* c : {cbbEvaluationCurve, cbbYieldMethod}) {
-        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        c->setMinimumContentsLength(14);
-    }
-    lblSummary->setWordWrap(true);
-    lblSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-
     connect(cbbYieldMethod, &QComboBox::activated, this, &TResultsForm::yieldMethodChanged);
     connect(cbbEvaluationCurve, &QComboBox::activated, this, &TResultsForm::evaluationCurveChanged);
     connect(spnDigits, &QSpinBox::valueChanged, this, [this](int digits) {
