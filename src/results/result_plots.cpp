@@ -6,13 +6,9 @@
 
 namespace tc {
 
-void PlotPoints::add(double px, double py) {
-    if (std::isfinite(px) && std::isfinite(py)) {
-        x.push_back(px);
-        y.push_back(py);
-    } else {
-        ++missing;
-    }
+void PlotPoints::reserve(std::size_t n) {
+    x.reserve(n);
+    y.reserve(n);
 }
 
 void PlotPoints::addOptional(double px, const std::optional<double>& py) {
@@ -42,8 +38,8 @@ ProtocolPlot protocolPlot(const LoopAnalysis& analysis, const std::vector<LoopRe
     ProtocolPlot p;
     const auto& d = analysis.loopDisp;
     const std::size_t n = std::min(d.size(), analysis.loopForce.size());
-    p.curve.x.reserve(n);
-    p.curve.y.reserve(n);
+    p.curve.reserve(n);
+    p.boundaries.reserve(loops.size() + 1);
     for (std::size_t i = 0; i < n; ++i)
         p.curve.add(static_cast<double>(i), d[i]);
 
@@ -79,6 +75,8 @@ EnergyPlot energyPlot(const LoopAnalysis& analysis, const std::vector<LoopResult
     // The path length is summed once along the curve, read at the loop ends in order.
     long double travel = 0;
     std::size_t at = 0; // travel holds the path length up to point `at`
+    for (PlotPoints* q : {&p.perLoop, &p.cumulative, &p.versusTravel})
+        q->reserve(loops.size());
     for (const LoopResult& l : loops) {
         p.perLoop.addOptional(l.loop, l.energy);
         p.cumulative.add(l.loop, l.cumulativeEnergy);
@@ -104,6 +102,7 @@ std::optional<double> loopAmplitude(const LoopResult& loop, double d0) {
 
 PlotPoints dampingPlot(const std::vector<LoopResult>& loops, double d0) {
     PlotPoints p;
+    p.reserve(loops.size());
     for (const LoopResult& l : loops) {
         const auto a = loopAmplitude(l, d0);
         if (a && l.damping)
@@ -128,13 +127,21 @@ StiffnessPlot stiffnessPlot(const std::vector<LevelResult>& levels) {
 
 std::vector<StrengthLevel> strengthPlot(const std::vector<LoopResult>& loops) {
     std::vector<StrengthLevel> out;
+    std::vector<std::size_t> count; // loops per level, to reserve for
     for (const LoopResult& l : loops) {
         if (l.level <= 0) continue;
         const auto i = static_cast<std::size_t>(l.level) - 1;
-        while (out.size() <= i)
-            out.push_back({static_cast<int>(out.size()) + 1, {}});
-        out[i].points.addOptional(l.loop, l.degradation);
+        if (count.size() <= i) count.resize(i + 1, 0);
+        ++count[i];
     }
+    out.resize(count.size());
+    for (std::size_t i = 0; i < count.size(); ++i) {
+        out[i].level = static_cast<int>(i) + 1;
+        out[i].points.reserve(count[i]);
+    }
+    for (const LoopResult& l : loops)
+        if (l.level > 0)
+            out[static_cast<std::size_t>(l.level) - 1].points.addOptional(l.loop, l.degradation);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "results/engineering_results.h"
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -15,8 +16,16 @@ struct PlotPoints {
 
     std::size_t size() const { return x.size(); }
     // Appends (x, y) when both are finite; otherwise counts it as missing.
-    void add(double px, double py);
+    void add(double px, double py) {
+        if (std::isfinite(px) && std::isfinite(py)) {
+            x.push_back(px);
+            y.push_back(py);
+        } else {
+            ++missing;
+        }
+    }
     void addOptional(double px, const std::optional<double>& py);
+    void reserve(std::size_t n);
 };
 
 // The load protocol: the displacement of the analysed curve against its point index, the
