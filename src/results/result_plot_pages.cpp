@@ -159,9 +159,8 @@ ResultPlotSet::ResultPlotSet(QTabWidget* tabs) : QObject(tabs) {
         markers(p->addSeries(K::Line, QStringLiteral("Cumulative E"), QColor(0xC0, 0x00, 0x00)), 2);
 
     p = page("Damping", "Damping");
-    damping_ =
-        markers(p->addSeries(K::Line, QStringLiteral("Damping he"), QColor(0x00, 0x80, 0x00)), 2);
-    damping_->setLineWidth(1);
+    // Markers only: the loops' amplitudes go up and down with the protocol.
+    damping_ = p->addSeries(K::Point, QStringLiteral("Damping he"), QColor(0x00, 0x80, 0x00));
 
     p = page("Stiffness", "Stiffness");
     kPositive_ =
