@@ -5,6 +5,7 @@
 #include "ui/command.h"
 
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <exception>
 
@@ -38,6 +39,9 @@ int runMainWindow() {
             form.move(frame.topLeft());
         }
         form.show();
+        // Unsaved work is copied to the user's application-data folder now and then; a copy
+        // left by a run that did not end normally is offered first.
+        form.startRecovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
         (void)QApplication::exec();
     } catch (...) {
         showCurrentException(nullptr);

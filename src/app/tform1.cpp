@@ -29,6 +29,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace {
 
@@ -90,6 +91,7 @@ void ensureTahoma() {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
+    undoStack = new QUndoStack(this);
     ensureTahoma();
     tc::InitExcelExportOptions(excelOptions);
     setWindowTitle(tc::gui::mainWindowCaption());
@@ -115,6 +117,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
+    if (recoveryWriter_.joinable()) recoveryWriter_.join();
     // The results window first, while the chart its marks are drawn on is still there.
     delete resultsForm;
 }
@@ -217,6 +220,23 @@ void TForm1::buildMenu() {
     ExportDraw12Excel1 = action(file, "ExportDraw12Excel1", QStringLiteral("Export Draw1 2 Excel"));
     file->addSeparator()->setObjectName(QStringLiteral("N3"));
     SaveChartImage1 = action(file, "SaveChartImage1", QStringLiteral("Save Chart Image..."));
+    file->addSeparator()->setObjectName(QStringLiteral("N4"));
+    OpenSession1 = action(file, "OpenSession1", QStringLiteral("Open Session..."));
+    SaveSession1 = action(file, "SaveSession1", QStringLiteral("Save Session"));
+    SaveSession1->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    SaveSessionAs1 = action(file, "SaveSessionAs1", QStringLiteral("Save Session As..."));
+    // Undo and redo of every change of the workspace: "Undo <what>", "Redo <what>".
+    QMenu* edit = mm1->addMenu(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    Undo1 = undoStack->createUndoAction(edit, QStringLiteral("Undo"));
+    Undo1->setObjectName(QStringLiteral("Undo1"));
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = undoStack->createRedoAction(edit, QStringLiteral("Redo"));
+    Redo1->setObjectName(QStringLiteral("Redo1"));
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addAction(Undo1);
+    edit->addAction(Redo1);
     QMenu* options = mm1->addMenu(QStringLiteral("Options"));
     ExcelExportOptions1 =
         action(options, "ExcelExportOptions1", QStringLiteral("Excel Export Options"));
@@ -373,30 +393,45 @@ void TForm1::wireCommands() {
     resultsTimer_->setInterval(0);
     connect(resultsTimer_, &QTimer::timeout, this,
             [this] { runCommand(this, [this] { updateEngineeringResults(); }); });
-    auto command = [this](const std::function<void()>& handler) {
-        runCommand(this, handler);
+    // A command that changes the workspace is one undo step: its name, what it may change, and
+    // whether it is work the question before closing protects.
+    struct Step {
+        const char* what = nullptr; // nullptr: no step
+        unsigned parts = 0;
+        bool work = false;
+    };
+    auto command = [this](const Step& step, const std::function<void()>& handler) {
+        runCommand(this, [&] {
+            if (step.what)
+                runStep(QString::fromUtf8(step.what), step.parts, step.work, handler);
+            else
+                handler();
+        });
         scheduleResultsUpdate();
     };
-    auto onClick = [this, command](QAbstractButton* b, void (TForm1::*handler)()) {
+    auto onClick = [this, command](QAbstractButton* b, void (TForm1::*handler)(), Step step = {}) {
         connect(b, &QAbstractButton::clicked, this,
-                [this, handler, command] { command([&] { (this->*handler)(); }); });
+                [this, handler, command, step] { command(step, [&] { (this->*handler)(); }); });
     };
-    auto onTrigger = [this, command](QAction* a, void (TForm1::*handler)()) {
+    auto onTrigger = [this, command](QAction* a, void (TForm1::*handler)(), Step step = {}) {
         connect(a, &QAction::triggered, this,
-                [this, handler, command] { command([&] { (this->*handler)(); }); });
+                [this, handler, command, step] { command(step, [&] { (this->*handler)(); }); });
     };
     // The user's choice only: code that changes a list's selection raises no change handler.
     auto onChoose = [this, command](QComboBox* c, void (TForm1::*handler)()) {
         connect(c, &QComboBox::activated, this,
-                [this, handler, command] { command([&] { (this->*handler)(); }); });
+                [this, handler, command] { command({}, [&] { (this->*handler)(); }); });
     };
-    onClick(btn1, &TForm1::btn1Click);
-    onTrigger(ImportData1, &TForm1::btn1Click);
-    onTrigger(ImportWithPreview1, &TForm1::ImportWithPreview1Click);
-    onClick(btn2, &TForm1::btn2Click);
+    using tc::AllParts, tc::AnalysisPart, tc::SkeletonPart, tc::TextsPart, tc::SettingsPart,
+        tc::RecordPart;
+    const Step import{"Import", AllParts, false};
+    onClick(btn1, &TForm1::btn1Click, import);
+    onTrigger(ImportData1, &TForm1::btn1Click, import);
+    onTrigger(ImportWithPreview1, &TForm1::ImportWithPreview1Click, import);
+    onClick(btn2, &TForm1::btn2Click, {"Analysis", AnalysisPart | SkeletonPart | TextsPart, true});
     onChoose(cbb1, &TForm1::cbb1Change);
-    onClick(btn5, &TForm1::btn5Click);
-    onClick(btn6, &TForm1::btn6Click);
+    onClick(btn5, &TForm1::btn5Click, {"Extraction", SkeletonPart, true});
+    onClick(btn6, &TForm1::btn6Click, {"Region Filter", SkeletonPart, true});
     onChoose(cbb3, &TForm1::cbb3Change);
     onChoose(cbb2, &TForm1::cbb2Change);
     // Loop Direction has no handler of its own; the results' first-cycle envelope and the warning
@@ -407,12 +442,17 @@ void TForm1::wireCommands() {
     onClick(btn7, &TForm1::btn7Click);
     onClick(btn8, &TForm1::btn8Click);
     onTrigger(ExportDraw12Excel1, &TForm1::ExportDraw12Excel1Click);
-    onTrigger(ExcelExportOptions1, &TForm1::ExcelExportOptions1Click);
+    onTrigger(ExcelExportOptions1, &TForm1::ExcelExportOptions1Click,
+              {"Excel Export Options", SettingsPart, false});
     onTrigger(SaveChartImage1, &TForm1::SaveChartImage1Click);
-    onTrigger(AnalysisOptions1, &TForm1::AnalysisOptions1Click);
+    onTrigger(AnalysisOptions1, &TForm1::AnalysisOptions1Click,
+              {"Analysis Options", SettingsPart, false});
     onTrigger(EngineeringResults1, &TForm1::EngineeringResults1Click);
     onTrigger(ExportEngineeringResults1, &TForm1::ExportEngineeringResults1Click);
     onTrigger(ExportReport1, &TForm1::ExportReport1Click);
+    onTrigger(OpenSession1, &TForm1::OpenSession1Click);
+    onTrigger(SaveSession1, &TForm1::SaveSession1Click);
+    onTrigger(SaveSessionAs1, &TForm1::SaveSessionAs1Click);
     onClick(btn3, &TForm1::btn3Click);
     onTrigger(HLAP1, &TForm1::HLAP1Click);
     onClick(btn4, &TForm1::btn4Click);
@@ -420,10 +460,27 @@ void TForm1::wireCommands() {
     onTrigger(Howtouse1, &TForm1::Howtouse1Click);
     onTrigger(mniWebsite1, &TForm1::mniWebsite1Click);
     connect(cht1, &ChartView::chartMouseMove, this, [this](int x, int y) { cht1MouseMove(x, y); });
-    connect(cht1, &ChartView::chartDoubleClick, this,
-            [this, command] { command([&] { cht1DblClick(); }); });
+    connect(cht1, &ChartView::chartDoubleClick, this, [this, command] {
+        const char* what = editMode == 2   ? "Add Node"
+                           : editMode == 3 ? "Delete Node"
+                                           : "Node Value";
+        command({what, SkeletonPart | RecordPart, true}, [&] { cht1DblClick(); });
+    });
     connect(cht1, &ChartView::legendClicked, this,
             [this] { runCommand(this, [&] { cht1ClickLegend(); }); });
+    // A drag is one step from the press to the release, however many moves it has.
+    connect(drgpntlChartTool1, &DragPointTool::dragStarted, this, [this](ChartSeries* series, int) {
+        runCommand(this, [&] {
+            beginStep(QStringLiteral("Drag Node"), series == rawSeries ? RecordPart : SkeletonPart,
+                      true);
+        });
+    });
+    connect(drgpntlChartTool1, &DragPointTool::dragFinished, this, [this](ChartSeries*, int) {
+        runCommand(this, [&] { endStep(); });
+        scheduleResultsUpdate();
+    });
+    connect(undoStack, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    connect(undoStack, &QUndoStack::indexChanged, this, [this] { ++recoveryChanges_; });
 }
 
 void TForm1::cht1MouseMove(int x, int y) {

@@ -2,12 +2,16 @@
 #include "export/excel_options.h"
 #include "results/analysis_options.h"
 #include "results/engineering_results.h"
+#include "session/session_file.h"
 #include "workspace/import_settings.h"
 #include "workspace/loop_analysis.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+#include <thread>
 #include <vector>
 
 class QAction;
@@ -23,6 +27,8 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QTimer;
+class QUndoStack;
+class QLockFile;
 class ChartReadout;
 class ChartSeries;
 class ChartView;
@@ -46,6 +52,9 @@ class TResultsForm;
 //   report_handler.cpp       Export Report: the record, settings, chart, plots and tables as PDF
 //   chart_image_handler.cpp  Save Chart Image
 //   shell_handlers.cpp       the about and donation boxes, the guide and the web links
+//   undo_steps.cpp           undo and redo: each command as a step of what it changed
+//   session_handlers.cpp     Save Session, Open Session, the question before work is lost,
+//                            crash recovery
 // Each reads the controls, calls the core, stores the result here and updates controls and
 // series. docs/architecture.md says what may include what.
 class TForm1 : public QMainWindow {
@@ -104,6 +113,8 @@ public:
     // The one import path of every command: empties the workspace, reads the file with the
     // settings in force, draws it and reports where and why it stopped.
     void importRecordFile(const QString& path, int beginLine, int step);
+    // Its reading and the change of the workspace, as one undo step.
+    void readIntoWorkspace(const QString& path, int beginLine, int step);
     // The preview dialog for a file; accepting it imports through importRecordFile.
     void previewRecordFile(const QString& path);
     // A dropped or recent record: the checks of Import Loop, then the import.
@@ -206,8 +217,50 @@ public:
     // The user's decimal separator.
     char decimalSeparator() const;
 
+    // ---- undo, sessions and recovery (undo_steps.cpp, session_handlers.cpp) ----
+    // The imported values of the record points dragged on the chart, ascending index: with
+    // dispRaw/forceRaw they give the record as imported.
+    std::vector<tc::RawPointValue> rawOriginals;
+    tc::AnalysisInput analysisInput; // what the last analysis read
+    QUndoStack* undoStack = nullptr;
+    QAction *Undo1, *Redo1, *SaveSession1, *SaveSessionAs1, *OpenSession1;
+    QFileDialog* dlgSession = nullptr; // the session dialogs, made at first use
+    QString sessionPath;               // the session saved or opened last; empty: none
+
+    // Runs a handler as one undo step named `what` (the "Undo <what>" of the Edit menu) over the
+    // parts of the workspace it may change (tc::StatePart). A handler run inside another step
+    // belongs to that one. work: the step is work that the question before closing protects (an
+    // analysis, extraction or edit; an import alone is not).
+    void runStep(const QString& what, unsigned parts, bool work,
+                 const std::function<void()>& handler);
+    void beginStep(const QString& what, unsigned parts, bool work);
+    void endStep();
+    // The live workspace for tc::captureState and tc::makeDelta.
+    tc::WorkspaceRefs workspaceRefs();
+    // Puts the workspace into the other version of a step (forward: after it).
+    void applyStep(const tc::WorkspaceDelta& delta, bool forward);
+    // An analysis, extraction or edit that is in no saved session.
+    bool hasUnsavedWork() const;
+    // Asks "Save the changes to the session?" when there is unsaved work; false when the user
+    // chose Cancel (or Save and then did not save).
+    bool maySaveChanges();
+    void SaveSession1Click();
+    void SaveSessionAs1Click();
+    void OpenSession1Click();
+    bool saveSession(const QString& path); // false when it failed (the error is shown)
+    void openSession(const QString& path);
+    tc::Session currentSession();
+    void showSession(const tc::Session& session, tc::RestoredWorkspace workspace);
+    void updateTitle();
+    // Crash recovery: from now on a copy of unsaved work is written to this folder at most every
+    // 30 s; a copy left there by a run that ended without closing is offered first.
+    void startRecovery(const QString& folder);
+    void writeRecoveryCopy();
+    QString recoveryFile; // this run's copy; empty while recovery is off
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -223,4 +276,18 @@ private:
 
     QWidget* client_ = nullptr;
     QTimer* resultsTimer_ = nullptr;
+    // The step being recorded: what it may change, as it was before.
+    struct PendingStep {
+        QString what;
+        bool work = false;
+        tc::WorkspaceState before;
+    };
+    std::unique_ptr<PendingStep> step_;
+    int stepDepth_ = 0;
+    bool changesConfirmed_ = false; // the question before an import has been answered
+    QTimer* recoveryTimer_ = nullptr;
+    int recoveryChanges_ = 0; // counts the undo stack's changes
+    int recoveryIndex_ = -1;  // the count at the last recovery copy
+    std::thread recoveryWriter_;
+    std::unique_ptr<QLockFile> recoveryLock_;
 };

@@ -28,6 +28,7 @@ bool DragPointTool::beginDrag(const QPointF& pixel) {
     if (i < 0) return false;
     index_ = i;
     chart()->setHoldAxes(true);
+    emit dragStarted(series_, i);
     return true;
 }
 
@@ -45,8 +46,10 @@ void DragPointTool::dragTo(const QPointF& pixel) {
 
 void DragPointTool::endDrag() {
     if (!dragging()) return;
+    const int index = index_;
     index_ = -1;
     chart()->setHoldAxes(false);
+    emit dragFinished(series_, index);
 }
 
 bool DragPointTool::mousePressed(QMouseEvent* event) {

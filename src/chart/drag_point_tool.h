@@ -48,6 +48,12 @@ public:
     void dragTo(const QPointF& pixel);
     void endDrag();
 
+signals:
+    // A press took a point, and its drag ended (release, unbinding or switching off): one
+    // press-move-release between them, however many moves.
+    void dragStarted(ChartSeries* series, int index);
+    void dragFinished(ChartSeries* series, int index);
+
 protected:
     bool mousePressed(QMouseEvent* event) override;
     void mouseMoved(QMouseEvent* event, bool captured) override;

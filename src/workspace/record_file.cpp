@@ -14,6 +14,10 @@
 #include <optional>
 #include <system_error>
 
+#ifdef _WIN32
+#include <share.h> // _SH_DENYWR
+#endif
+
 namespace tc {
 
 namespace {

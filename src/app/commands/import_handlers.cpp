@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -115,6 +116,14 @@ bool TForm1::readImportParameters(int& beginLine, int& step) {
 }
 
 void TForm1::importRecordFile(const QString& path, int beginLine, int step) {
+    // The new record would replace unsaved work: asked once per import, before anything is read.
+    if (!changesConfirmed_ && !maySaveChanges()) return;
+    const QScopedValueRollback confirmed(changesConfirmed_, true);
+    runStep(QStringLiteral("Import"), tc::AllParts, false,
+            [&] { readIntoWorkspace(path, beginLine, step); });
+}
+
+void TForm1::readIntoWorkspace(const QString& path, int beginLine, int step) {
     const char sep = decimalSeparator();
     const std::string fileName = utf8(QFileInfo(path).fileName());
     // The record is read into new arrays and the workspace changes only once it has been read:
@@ -281,6 +290,8 @@ void TForm1::previewRecordFile(const QString& path) {
     if (form->exec() != QDialog::Accepted) return;
     const TImportPreviewForm::Choice c = form->choice();
     form.reset();
+    if (!changesConfirmed_ && !maySaveChanges()) return;
+    const QScopedValueRollback confirmed(changesConfirmed_, true);
     importSettings = c.settings;
     edt7->setText(QString::number(c.beginLine));
     edt8->setText(QString::number(c.step));

@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 enum EditMode { kNone = 0, kDrag = 1, kAdd = 2, kDelete = 3 };
@@ -25,6 +27,12 @@ static void storeRawPoint(TForm1& w, int index) {
     if (index < 0 || static_cast<size_t>(index) >= w.rawSeriesSource.size()) return;
     const auto src = static_cast<size_t>(w.rawSeriesSource[static_cast<size_t>(index)]);
     if (src >= w.dispRaw.size() || src >= w.forceRaw.size()) return;
+    // The imported value of a point is kept when it is first moved.
+    const auto at =
+        std::lower_bound(w.rawOriginals.begin(), w.rawOriginals.end(), static_cast<int>(src),
+                         [](const tc::RawPointValue& p, int i) { return p.index < i; });
+    if (at == w.rawOriginals.end() || at->index != static_cast<int>(src))
+        w.rawOriginals.insert(at, {static_cast<int>(src), w.dispRaw[src], w.forceRaw[src]});
     w.dispRaw[src] = w.rawSeries->x(index);
     w.forceRaw[src] = w.rawSeries->y(index);
 }

@@ -116,11 +116,18 @@ void TForm1::EngineeringResults1Click() {
         resultsForm->setYieldMethod(analysisOptions.yieldMethod);
         resultsForm->setEvaluationCurve(analysisOptions.evaluationCurve);
         connect(resultsForm, &TResultsForm::yieldMethodChanged, this, [this] {
-            analysisOptions.yieldMethod = resultsForm->yieldMethod();
+            tc::gui::runCommand(this, [this] {
+                runStep(QStringLiteral("Yield Method"), tc::SettingsPart, false,
+                        [this] { analysisOptions.yieldMethod = resultsForm->yieldMethod(); });
+            });
             scheduleResultsUpdate();
         });
         connect(resultsForm, &TResultsForm::evaluationCurveChanged, this, [this] {
-            analysisOptions.evaluationCurve = resultsForm->evaluationCurve();
+            tc::gui::runCommand(this, [this] {
+                runStep(QStringLiteral("Evaluation Curve"), tc::SettingsPart, false, [this] {
+                    analysisOptions.evaluationCurve = resultsForm->evaluationCurve();
+                });
+            });
             scheduleResultsUpdate();
         });
         connect(resultsForm, &TResultsForm::exportClicked, this, [this] {

@@ -15,6 +15,7 @@ void TForm1::clearImport() {
     dispRaw.clear();
     forceRaw.clear();
     rawSeriesSource.clear();
+    rawOriginals.clear();
     rawSeries->clear();
     edt5->clear();
     edt6->clear();
@@ -31,6 +32,7 @@ void TForm1::clearAnalysis() {
     maxDispForce1.clear();
     maxDispForce2.clear();
     analysis.loopCount = 0;
+    analysisInput = {};
     rawAnalysedIndex.clear();
     {
         const QSignalBlocker block(cbb1);
@@ -71,6 +73,12 @@ void TForm1::btn2Click() {
     {
         const tc::gui::WaitCursor wait;
         analysis = tc::analyzeLoops(dispRaw, forceRaw, analysisOptions.deadBand);
+    }
+    // What the analysis read, so that a session can make it again.
+    analysisInput = {true, analysisOptions.deadBand, {}};
+    for (const tc::RawPointValue& p : rawOriginals) {
+        const auto i = static_cast<size_t>(p.index);
+        analysisInput.drags.push_back({p.index, dispRaw[i], forceRaw[i]});
     }
     const tc::LoopAnalysis& a = analysis;
 

@@ -30,6 +30,17 @@ QStringList ModalAnswerer::messageTexts() const {
 void ModalAnswerer::poll() {
     QWidget* w = QApplication::activeModalWidget();
     if (!w || !w->isVisible()) return;
+    if (auto* box = qobject_cast<QMessageBox*>(w);
+        box && box->objectName() == QLatin1String("SaveChangesQuestion")) {
+        ++saveQuestions;
+        QMessageBox::StandardButton answer = QMessageBox::Discard;
+        if (!saveAnswers.empty()) {
+            answer = saveAnswers.front();
+            saveAnswers.pop_front();
+        }
+        if (QAbstractButton* b = box->button(answer)) b->click();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
         messages.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
         if (!pressButton.isEmpty()) {

@@ -29,6 +29,10 @@ public:
     void queueFile(const QString& path, int nameFilterIndex = -1);
     // The next file dialog is cancelled.
     void queueCancel();
+    // "Save the changes to the session?": answered with the queued buttons in order, then with
+    // Discard; counted here, not among the messages.
+    std::deque<QMessageBox::StandardButton> saveAnswers;
+    int saveQuestions = 0;
     // Any other modal dialog: return true when it was dealt with.
     std::function<bool(QWidget*)> otherDialog;
     // The next message box is closed with its button of this object name instead of OK.
