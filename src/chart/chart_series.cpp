@@ -16,6 +16,8 @@ constexpr int kGridAbove = 2048;
 constexpr int kThinMarkersAbove = 2048;
 // Above this many points, the series is drawn from its reduction to device pixels.
 constexpr int kReduceAbove = 2048;
+// Cells of the marker mask along each axis of a device pixel.
+constexpr int kMarkerCells = 2;
 
 static_assert(sizeof(QCPCurveData) == 3 * sizeof(double),
               "curve points are stored as t, key, value");
@@ -71,8 +73,9 @@ struct MarkerStamp {
     bool singleColour = false;
 };
 
+// The marker centred at (ox, oy) within its pixel, ox and oy in [0, 1).
 MarkerStamp stampOf(const QCPScatterStyle& style, const QPen& pen,
-                    const std::function<void(QCPPainter*)>& applyHint) {
+                    const std::function<void(QCPPainter*)>& applyHint, double ox, double oy) {
     MarkerStamp stamp;
     const int half = static_cast<int>(std::ceil(style.size() / 2 + style.pen().widthF())) + 2;
     const int side = 2 * half + 1;
@@ -82,7 +85,7 @@ MarkerStamp stampOf(const QCPScatterStyle& style, const QPen& pen,
         QCPPainter p(&img);
         applyHint(&p);
         style.applyTo(&p, pen);
-        style.drawShape(&p, half + 0.5, half + 0.5);
+        style.drawShape(&p, half + ox, half + oy);
         const QColor line = p.pen().style() == Qt::NoPen ? QColor() : p.pen().color();
         const QColor fill = p.brush().style() == Qt::NoBrush ? QColor() : p.brush().color();
         stamp.color = line.isValid() ? line : fill;
@@ -237,6 +240,8 @@ void ChartSeries::renumber() {
 void ChartSeries::pointsChanged() {
     gridValid_ = false;
     grid_.clear();
+    runsValid_ = false;
+    runs_.clear();
     chart()->seriesPointsChanged(this);
 }
 
@@ -304,6 +309,7 @@ void ChartSeries::movePoint(int index, double x, double y) {
     it->key = x;
     it->value = y;
     if (gridValid_) grid_.move(static_cast<size_t>(index), x, y);
+    if (runsValid_) runs_.update(points(), static_cast<size_t>(index));
     chart()->seriesPointMoved(this);
 }
 
@@ -320,6 +326,12 @@ QPointF ChartSeries::valueToScreen(double x, double y) const {
 
 double ChartSeries::hitTolerance() const {
     return std::max(4.0, pointerVisible_ ? pointerSize_ + 1.0 : 0.0);
+}
+
+tc::StridedPoints ChartSeries::points() const {
+    if (data()->isEmpty()) return {nullptr, nullptr, 0, 3};
+    const QCPCurveData* first = &*data()->constBegin();
+    return {&first->key, &first->value, static_cast<size_t>(count()), 3};
 }
 
 const tc::PointGrid& ChartSeries::grid() const {
@@ -497,6 +509,8 @@ void ChartSeries::drawMarkers(QCPPainter* painter) {
 bool ChartSeries::drawReduced(QCPPainter* painter) {
     const int n = count();
     if (n <= kReduceAbove || colorEachPoint_ || brush().style() != Qt::NoBrush) return false;
+    // Vector output (PDF) has no pixels to reduce to.
+    if (painter->modes().testFlag(QCPPainter::pmVectorized)) return false;
     if (keyAxis()->orientation() != Qt::Horizontal) return false;
     // Reduced in device pixels; the painter works in widget pixels.
     const double ratio = parentPlot()->bufferDevicePixelRatio();
@@ -520,14 +534,24 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
                            device.right() + 1 + margin, device.bottom() + 1 + margin};
     if (markers) {
         // A point just outside the plot area still shows part of its marker.
+        // Marked in half pixels: a marker lands within a quarter pixel of its point.
         const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
-        occupied_.reset(device.left() - reach, device.top() - reach, device.width() + 2 * reach,
-                        device.height() + 2 * reach);
+        occupied_.reset(kMarkerCells * (device.left() - reach),
+                        kMarkerCells * (device.top() - reach),
+                        kMarkerCells * (device.width() + 2 * reach),
+                        kMarkerCells * (device.height() + 2 * reach));
     }
-    const QCPCurveData* first = &*data()->constBegin();
-    const tc::StridedPoints points{&first->key, &first->value, static_cast<size_t>(n), 3};
-    tc::reduceToPixels(points, *ax, *ay, box, line ? &reduced_ : nullptr,
-                       markers ? &occupied_ : nullptr);
+    const tc::StridedPoints pts = points();
+    if (!runsValid_ || runs_.count() != pts.count) {
+        runs_.build(pts);
+        runsValid_ = true;
+    }
+    tc::reduceToPixels(pts, *ax, *ay, box, line ? &reduced_ : nullptr, nullptr, &runs_);
+    if (markers) {
+        const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
+        const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
+        tc::reduceToPixels(pts, cx, cy, box, nullptr, &occupied_, &runs_);
+    }
 
     if (line) {
         lines_.resize(static_cast<qsizetype>(reduced_.size()));
@@ -544,30 +568,52 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
 }
 
 void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, double ratio) {
-    const MarkerStamp stamp =
-        ratio == 1 ? stampOf(mScatterStyle, pen(),
-                             [this](QCPPainter* p) { applyScattersAntialiasingHint(p); })
-                   : MarkerStamp{};
-    const int reach = stamp.reach;
-    if (stamp.singleColour && !stamp.dots.empty()) {
+    // One stamp per place of a cell within its pixel.
+    std::vector<MarkerStamp> stamps;
+    if (ratio == 1) {
+        for (int sy = 0; sy < kMarkerCells; ++sy)
+            for (int sx = 0; sx < kMarkerCells; ++sx)
+                stamps.push_back(stampOf(
+                    mScatterStyle, pen(),
+                    [this](QCPPainter* p) { applyScattersAntialiasingHint(p); },
+                    (sx + 0.5) / kMarkerCells, (sy + 0.5) / kMarkerCells));
+    }
+    const bool single =
+        !stamps.empty() && std::all_of(stamps.begin(), stamps.end(), [&](const MarkerStamp& s) {
+            return s.singleColour && !s.dots.empty() && s.color == stamps[0].color;
+        });
+    if (single) {
         // All markers at once: their coverage summed up as the painter would, then one image.
-        const int w = occupied_.width() + 2 * reach, h = occupied_.height() + 2 * reach;
-        const int x0 = occupied_.left() - reach, y0 = occupied_.top() - reach;
+        int reach = 0;
+        for (const MarkerStamp& s : stamps)
+            reach = std::max(reach, s.reach);
+        const int left = occupied_.left() / kMarkerCells, top = occupied_.top() / kMarkerCells;
+        const int w = occupied_.width() / kMarkerCells + 2 * reach,
+                  h = occupied_.height() / kMarkerCells + 2 * reach;
+        const int x0 = left - reach, y0 = top - reach;
         coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0.f);
-        std::vector<std::ptrdiff_t> at;
-        at.reserve(stamp.dots.size());
-        for (const auto& d : stamp.dots)
-            at.push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
-        occupied_.forEach([&](int x, int y) {
+        std::vector<std::vector<std::ptrdiff_t>> at(stamps.size());
+        for (size_t k = 0; k < stamps.size(); ++k)
+            for (const auto& d : stamps[k].dots)
+                at[k].push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
+        occupied_.forEach([&](int cx, int cy) {
+            // Floor division: the mask may start left of or above the origin.
+            const int x = cx >= 0 ? cx / kMarkerCells : -((-cx + kMarkerCells - 1) / kMarkerCells);
+            const int y = cy >= 0 ? cy / kMarkerCells : -((-cy + kMarkerCells - 1) / kMarkerCells);
+            const size_t k = static_cast<size_t>((cy - y * kMarkerCells) * kMarkerCells +
+                                                 (cx - x * kMarkerCells));
             float* c = coverage_.data() + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
-            for (size_t k = 0; k < at.size(); ++k) {
-                float& v = c[at[k]];
-                v += stamp.dots[k].alpha * (1.f - v);
+            const auto& dots = stamps[k].dots;
+            const auto& offsets = at[k];
+            for (size_t j = 0; j < offsets.size(); ++j) {
+                float& v = c[offsets[j]];
+                v += dots[j].alpha * (1.f - v);
             }
         });
         if (markerImage_.size() != device.size())
             markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
-        const int r = stamp.color.red(), g = stamp.color.green(), b = stamp.color.blue();
+        const QColor colour = stamps[0].color;
+        const int r = colour.red(), g = colour.green(), b = colour.blue();
         for (int y = 0; y < device.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(markerImage_.scanLine(y));
             const float* c = coverage_.data() +
@@ -583,13 +629,17 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                 line[x] = qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
             }
         }
+        // The stamps hold the half-pixel shift of antialiased drawing already: the image goes
+        // onto the device pixels as it is.
+        painter->setAntialiasing(false);
         painter->drawImage(device.topLeft(), markerImage_);
         return;
     }
-    // One marker per occupied pixel, each drawn on its own.
+    // One marker per occupied cell, each drawn on its own.
     applyScattersAntialiasingHint(painter);
     mScatterStyle.applyTo(painter, pen());
+    const double toWidget = kMarkerCells * ratio;
     occupied_.forEach([&](int x, int y) {
-        mScatterStyle.drawShape(painter, (x + 0.5) / ratio, (y + 0.5) / ratio);
+        mScatterStyle.drawShape(painter, (x + 0.5) / toWidget, (y + 0.5) / toWidget);
     });
 }

@@ -143,6 +143,8 @@ private:
     bool drawReduced(QCPPainter* painter);
     void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio);
     const tc::PointGrid& grid() const;
+    // The points as the reduction reads them.
+    tc::StridedPoints points() const;
 
     Kind kind_;
     QColor color_ = Qt::black;
@@ -166,6 +168,10 @@ private:
     std::vector<float> coverage_;
     QImage markerImage_;
     int drawnLinePoints_ = 0;
+    // Bounds of runs of consecutive points, built on the first reduced redraw after the points
+    // change and kept up to date while a point is dragged.
+    tc::PointRunIndex runs_;
+    bool runsValid_ = false;
 
     // Hit-test index of a large series, rebuilt on the first hit test after its points change.
     mutable tc::PointGrid grid_;

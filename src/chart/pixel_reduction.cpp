@@ -9,6 +9,7 @@ namespace tc {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 unsigned outcode(double x, double y, const PixelBox& b) {
     return (x < b.left ? 1u : 0u) | (x > b.right ? 2u : 0u) | (y < b.top ? 4u : 0u) |
@@ -46,31 +47,69 @@ class LineReducer {
 public:
     LineReducer(std::vector<PixelPoint>& out, const PixelBox& box) : out_(out), box_(box) {}
 
-    // A point inside the box.
-    void inside(double x, double y) {
+    // Point i, inside the box.
+    void inside(double x, double y, size_t i) {
         const int cx = column(x), cy = row(y);
         if (open_) {
             if (cx == col_) {
                 if (cy != row_ && mode_ == Mode::Row) {
-                    restart(x, y, cx, cy);
+                    restart(x, y, cx, cy, i);
                     return;
                 }
                 if (cy != row_) mode_ = Mode::Column;
-                extend(x, y);
+                extend(x, y, i);
                 return;
             }
             if (cy == row_ && mode_ != Mode::Column) {
                 mode_ = Mode::Row;
-                extend(x, y);
+                extend(x, y, i);
                 return;
             }
-            restart(x, y, cx, cy);
+            restart(x, y, cx, cy, i);
             return;
         }
         PixelPoint entry = prev_, p{x, y};
         newPiece();
         if (prevOutside_ && clipToBox(entry, p, box_)) out_.push_back(entry);
-        start(x, y, cx, cy);
+        start(x, y, cx, cy, i);
+    }
+
+    // A run of points taken whole when feeding its points one by one would change nothing but
+    // the bounds and the last point of the current pixel's run, or would draw nothing (all of
+    // it beyond an edge that the previous point is beyond too); false when neither holds.
+    // (x0, x1) and (y0, y1) bound the run in pixels; at(i) gives point i in pixels.
+    template <class At>
+    bool take(double x0, double x1, double y0, double y1, const PointRunIndex::Run& run,
+              size_t last, At&& at) {
+        if (open_) {
+            if (!(x0 >= box_.left && x1 <= box_.right && y0 >= box_.top && y1 <= box_.bottom))
+                return false;
+            const int c0 = column(x0), c1 = column(x1), r0 = row(y0), r1 = row(y1);
+            const bool sameColumn = c0 == col_ && c1 == col_;
+            const bool sameRow = r0 == row_ && r1 == row_;
+            if (sameColumn) {
+                if (!sameRow) {
+                    if (mode_ == Mode::Row) return false;
+                    mode_ = Mode::Column;
+                }
+            } else if (sameRow) {
+                if (mode_ == Mode::Column) return false;
+                mode_ = Mode::Row;
+            } else {
+                return false;
+            }
+            merge(run, at);
+            const PixelPoint p = at(last);
+            last_ = Kept{p.x, p.y, last};
+            return true;
+        }
+        const unsigned code = (x1 < box_.left ? 1u : 0u) | (x0 > box_.right ? 2u : 0u) |
+                              (y1 < box_.top ? 4u : 0u) | (y0 > box_.bottom ? 8u : 0u);
+        if (code == 0 || (prevOutside_ && (prevCode_ & code) == 0)) return false;
+        prev_ = at(last);
+        prevCode_ = outcode(prev_.x, prev_.y, box_);
+        prevOutside_ = true;
+        return true;
     }
 
     // A finite point outside the box.
@@ -123,26 +162,42 @@ private:
         if (!out_.empty() && !std::isnan(out_.back().x)) out_.push_back({kNaN, kNaN});
     }
 
-    void start(double x, double y, int cx, int cy) {
+    void start(double x, double y, int cx, int cy, size_t i) {
         open_ = true;
         prevOutside_ = false;
         mode_ = Mode::Pixel;
         col_ = cx;
         row_ = cy;
-        first_ = last_ = minX_ = maxX_ = minY_ = maxY_ = Kept{x, y, ++seq_};
+        first_ = last_ = minX_ = maxX_ = minY_ = maxY_ = Kept{x, y, i};
     }
 
-    void restart(double x, double y, int cx, int cy) {
+    void restart(double x, double y, int cx, int cy, size_t i) {
         flush();
-        start(x, y, cx, cy);
+        start(x, y, cx, cy, i);
     }
 
-    void extend(double x, double y) {
-        last_ = Kept{x, y, ++seq_};
+    void extend(double x, double y, size_t i) {
+        last_ = Kept{x, y, i};
         if (x < minX_.x) minX_ = last_;
         if (x > maxX_.x) maxX_ = last_;
         if (y < minY_.y) minY_ = last_;
         if (y > maxY_.y) maxY_ = last_;
+    }
+
+    // The bounds of a run of later points joined to those of the current pixel's run; on equal
+    // values the earlier point stays, as when the points come one by one. A flipped axis maps
+    // the largest value to the smallest pixel.
+    template <class At> void merge(const PointRunIndex::Run& run, At&& at) {
+        const auto keep = [&](Kept& k, uint32_t i, bool less, bool onX) {
+            const PixelPoint p = at(i);
+            const double v = onX ? p.x : p.y, cur = onX ? k.x : k.y;
+            if (less ? v < cur : v > cur) k = Kept{p.x, p.y, i};
+        };
+        const bool flipX = at.flipX, flipY = at.flipY;
+        keep(minX_, flipX ? run.iMaxX : run.iMinX, true, true);
+        keep(maxX_, flipX ? run.iMinX : run.iMaxX, false, true);
+        keep(minY_, flipY ? run.iMaxY : run.iMinY, true, false);
+        keep(maxY_, flipY ? run.iMinY : run.iMaxY, false, false);
     }
 
     // Writes the run: its first point, the extremes that reach beyond the pixels between its
@@ -172,7 +227,6 @@ private:
     bool open_ = false; // a run inside the box is going on; its last point is the previous one
     Mode mode_ = Mode::Pixel;
     int col_ = 0, row_ = 0; // pixel of the run's first point
-    size_t seq_ = 0;
     Kept first_{}, last_{}, minX_{}, maxX_{}, minY_{}, maxY_{};
 
     bool prevOutside_ = false; // the previous point was a finite point outside the box
@@ -206,23 +260,180 @@ size_t PixelMask::count() const {
     return n;
 }
 
+size_t PointRunIndex::runLength(size_t level) const {
+    size_t n = kBase;
+    for (size_t l = 0; l < level; ++l)
+        n *= kFactor;
+    return n;
+}
+
+void PointRunIndex::clear() {
+    count_ = 0;
+    levels_.clear();
+}
+
+void PointRunIndex::fill(const StridedPoints& points, size_t run) {
+    const size_t from = run * kBase, to = std::min(points.count, from + kBase);
+    Run r{kInf, -kInf, kInf, -kInf, 0, 0, 0, 0, true};
+    for (size_t i = from; i < to; ++i) {
+        const double x = points.x[i * points.stride], y = points.y[i * points.stride];
+        if (!std::isfinite(x) || !std::isfinite(y)) r.finite = false;
+        const auto k = static_cast<uint32_t>(i);
+        if (x < r.minX) r.minX = x, r.iMinX = k;
+        if (x > r.maxX) r.maxX = x, r.iMaxX = k;
+        if (y < r.minY) r.minY = y, r.iMinY = k;
+        if (y > r.maxY) r.maxY = y, r.iMaxY = k;
+    }
+    levels_[0][run] = r;
+}
+
+void PointRunIndex::combine(size_t level, size_t run) {
+    const std::vector<Run>& below = levels_[level - 1];
+    const size_t from = run * kFactor, to = std::min(below.size(), from + kFactor);
+    Run r = below[from];
+    for (size_t k = from + 1; k < to; ++k) {
+        const Run& b = below[k];
+        r.finite = r.finite && b.finite;
+        if (b.minX < r.minX) r.minX = b.minX, r.iMinX = b.iMinX;
+        if (b.maxX > r.maxX) r.maxX = b.maxX, r.iMaxX = b.iMaxX;
+        if (b.minY < r.minY) r.minY = b.minY, r.iMinY = b.iMinY;
+        if (b.maxY > r.maxY) r.maxY = b.maxY, r.iMaxY = b.iMaxY;
+    }
+    levels_[level][run] = r;
+}
+
+void PointRunIndex::build(const StridedPoints& points) {
+    clear();
+    count_ = points.count;
+    if (count_ == 0) return;
+    size_t runs = (count_ + kBase - 1) / kBase;
+    levels_.emplace_back(runs);
+    for (size_t r = 0; r < runs; ++r)
+        fill(points, r);
+    while (runs > 1) {
+        runs = (runs + kFactor - 1) / kFactor;
+        levels_.emplace_back(runs);
+        for (size_t r = 0; r < runs; ++r)
+            combine(levels_.size() - 1, r);
+    }
+}
+
+void PointRunIndex::update(const StridedPoints& points, size_t i) {
+    if (i >= count_ || points.count != count_) return;
+    size_t run = i / kBase;
+    fill(points, run);
+    for (size_t l = 1; l < levels_.size(); ++l) {
+        run /= kFactor;
+        combine(l, run);
+    }
+}
+
+namespace {
+
+// Point i in device pixels.
+struct PixelsOf {
+    const StridedPoints& points;
+    const PixelAxis& ax;
+    const PixelAxis& ay;
+    bool flipX = ax.scale < 0, flipY = ay.scale < 0;
+    PixelPoint operator()(size_t i) const {
+        return {ax(points.x[i * points.stride]), ay(points.y[i * points.stride])};
+    }
+};
+
+// The pixel bounds of a run: x0 <= x1, y0 <= y1.
+struct RunPixels {
+    double x0, x1, y0, y1;
+};
+RunPixels pixelsOfRun(const PointRunIndex::Run& r, const PixelAxis& ax, const PixelAxis& ay) {
+    double x0 = ax(r.minX), x1 = ax(r.maxX), y0 = ay(r.minY), y1 = ay(r.maxY);
+    if (x1 < x0) std::swap(x0, x1);
+    if (y1 < y0) std::swap(y0, y1);
+    return {x0, x1, y0, y1};
+}
+
+// Marks the pixels of the points of one run of the index, passing over runs wholly outside the
+// mask and marking a run that falls into one pixel at once.
+void markRun(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+             const PointRunIndex& index, size_t level, size_t run, PixelMask& mask) {
+    const PointRunIndex::Run& r = index.level(level)[run];
+    if (r.finite) {
+        const RunPixels p = pixelsOfRun(r, ax, ay);
+        const double left = mask.left(), top = mask.top();
+        if (p.x1 < left || p.y1 < top || p.x0 >= left + mask.width() || p.y0 >= top + mask.height())
+            return;
+        if (p.x0 >= left && p.y0 >= top &&
+            static_cast<int64_t>(p.x0 - left) == static_cast<int64_t>(p.x1 - left) &&
+            static_cast<int64_t>(p.y0 - top) == static_cast<int64_t>(p.y1 - top)) {
+            mask.set(p.x0, p.y0);
+            return;
+        }
+    }
+    if (level == 0) {
+        const size_t from = run * PointRunIndex::kBase,
+                     to = std::min(points.count, from + PointRunIndex::kBase);
+        for (size_t i = from; i < to; ++i)
+            mask.set(ax(points.x[i * points.stride]), ay(points.y[i * points.stride]));
+        return;
+    }
+    const size_t below = index.level(level - 1).size();
+    for (size_t k = run * PointRunIndex::kFactor, e = std::min(below, k + PointRunIndex::kFactor);
+         k < e; ++k)
+        markRun(points, ax, ay, index, level - 1, k, mask);
+}
+
+} // namespace
+
 void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
-                    const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied) {
+                    const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied,
+                    const PointRunIndex* index) {
     const double* xs = points.x;
     const double* ys = points.y;
     const size_t n = points.count, stride = points.stride;
+    if (index && (index->count() != n || index->empty())) index = nullptr;
+    if (index && occupied) {
+        const size_t top = index->levels() - 1;
+        for (size_t r = 0; r < index->level(top).size(); ++r)
+            markRun(points, ax, ay, *index, top, r, *occupied);
+        occupied = nullptr;
+    }
     if (line) {
         line->clear();
         LineReducer reducer(*line, box);
-        for (size_t i = 0; i < n; ++i) {
+        const PixelsOf at{points, ax, ay};
+        const size_t levels = index ? index->levels() : 0;
+        std::vector<size_t> lengths(levels);
+        for (size_t l = 0; l < levels; ++l)
+            lengths[l] = index->runLength(l);
+        for (size_t i = 0; i < n;) {
+            if (levels && i % PointRunIndex::kBase == 0) {
+                size_t taken = 0;
+                for (size_t l = levels; l-- > 0;) {
+                    const size_t len = lengths[l];
+                    if (i % len != 0) continue;
+                    const PointRunIndex::Run& run = index->level(l)[i / len];
+                    if (!run.finite) continue;
+                    const RunPixels p = pixelsOfRun(run, ax, ay);
+                    const size_t last = std::min(n, i + len) - 1;
+                    if (reducer.take(p.x0, p.x1, p.y0, p.y1, run, last, at)) {
+                        taken = last + 1 - i;
+                        break;
+                    }
+                }
+                if (taken) {
+                    i += taken;
+                    continue;
+                }
+            }
             const double px = ax(xs[i * stride]), py = ay(ys[i * stride]);
             if (occupied) occupied->set(px, py);
             if (px >= box.left && px <= box.right && py >= box.top && py <= box.bottom)
-                reducer.inside(px, py);
+                reducer.inside(px, py, i);
             else if (std::isfinite(px) && std::isfinite(py))
                 reducer.outside(px, py);
             else
                 reducer.gap();
+            ++i;
         }
         reducer.finish();
     } else if (occupied) {

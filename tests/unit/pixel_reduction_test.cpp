@@ -1,0 +1,142 @@
+// The reduction of a polyline to device pixels: what it keeps, and that its run index changes
+// nothing in the result.
+#include "chart/pixel_reduction.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+
+using tc::PixelAxis;
+using tc::PixelBox;
+using tc::PixelMask;
+using tc::PixelPoint;
+using tc::PointRunIndex;
+using tc::StridedPoints;
+
+struct Curve {
+    std::vector<double> x, y;
+    StridedPoints points() const { return {x.data(), y.data(), x.size(), 1}; }
+};
+
+// A noisy hysteresis-like path: slow cycles, steep and flat stretches, a few jumps.
+Curve cyclic(size_t n, unsigned seed) {
+    Curve c;
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> noise(0, 0.002);
+    for (size_t i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / static_cast<double>(n) * 12;
+        const double d = (0.3 + 0.1 * std::floor(t)) * std::sin(6.283185307179586 * t);
+        c.x.push_back(d + noise(rng));
+        c.y.push_back(std::tanh(4 * d) + 0.1 * d + noise(rng));
+        if (i % 9973 == 5000) c.x.back() += 3; // a spike far out
+    }
+    return c;
+}
+
+bool same(const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const bool nanA = std::isnan(a[i].x), nanB = std::isnan(b[i].x);
+        if (nanA != nanB || (!nanA && (a[i].x != b[i].x || a[i].y != b[i].y))) return false;
+    }
+    return true;
+}
+
+struct View {
+    const char* name;
+    double xlo, xhi, ylo, yhi; // values shown in a 640 x 480 box
+};
+
+class RunIndexTest : public ::testing::TestWithParam<View> {};
+
+TEST_P(RunIndexTest, SameLineAndMarkersAsOnePassOverEveryPoint) {
+    const View v = GetParam();
+    Curve c = cyclic(200000, 11);
+    c.x[123457] = std::numeric_limits<double>::quiet_NaN(); // a gap
+    const PixelAxis ax{v.xlo, 0, 640 / (v.xhi - v.xlo)};
+    const PixelAxis ay{v.ylo, 480, -480 / (v.yhi - v.ylo)}; // up is smaller pixels
+    const PixelBox box{-3, -3, 643, 483};
+    PointRunIndex index;
+    index.build(c.points());
+    ASSERT_EQ(index.count(), c.x.size());
+
+    std::vector<PixelPoint> plain, indexed;
+    PixelMask plainMask, indexedMask;
+    plainMask.reset(-5, -5, 650, 490);
+    indexedMask.reset(-5, -5, 650, 490);
+    tc::reduceToPixels(c.points(), ax, ay, box, &plain, &plainMask);
+    tc::reduceToPixels(c.points(), ax, ay, box, &indexed, &indexedMask, &index);
+    EXPECT_TRUE(same(plain, indexed)) << plain.size() << " vs " << indexed.size();
+    EXPECT_LT(plain.size(), c.x.size());
+    EXPECT_EQ(plainMask.count(), indexedMask.count());
+    for (int y = -5; y < 485; ++y)
+        for (int x = -5; x < 645; ++x)
+            ASSERT_EQ(plainMask.test(x, y), indexedMask.test(x, y)) << x << "," << y;
+
+    // Moved points update the index in place: the same as a new index.
+    std::mt19937 rng(2);
+    std::uniform_int_distribution<size_t> pick(0, c.x.size() - 1);
+    for (int k = 0; k < 50; ++k) {
+        const size_t i = pick(rng);
+        c.x[i] = c.x[i] * 0.7 + 0.01 * k;
+        c.y[i] = -c.y[i];
+        index.update(c.points(), i);
+    }
+    tc::reduceToPixels(c.points(), ax, ay, box, &plain, nullptr);
+    tc::reduceToPixels(c.points(), ax, ay, box, &indexed, nullptr, &index);
+    EXPECT_TRUE(same(plain, indexed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, RunIndexTest,
+                         ::testing::Values(View{"all", -1.6, 1.6, -1.4, 1.4},
+                                           View{"zoomed10x", 0.05, 0.37, 0.2, 0.48},
+                                           View{"zoomed200x", 0.301, 0.317, 0.98, 0.994},
+                                           View{"offToTheSide", 5, 6, 5, 6},
+                                           View{"flatStrip", -1.6, 1.6, 0.9, 0.95}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PixelReduction, KeepsWhatThePixelsShow) {
+    const PixelAxis id{0, 0, 1};
+    const PixelBox box{0, 0, 100, 100};
+    struct Case {
+        const char* name;
+        Curve c;
+        std::vector<PixelPoint> kept; // NaN x: a break
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<Case> cases = {
+        {"one column keeps first, extremes in order, last",
+         {{10.1, 10.2, 10.3, 10.4, 10.5}, {50.5, 20.5, 80.5, 60.5, 55.5}},
+         {{10.1, 50.5}, {10.2, 20.5}, {10.3, 80.5}, {10.5, 55.5}}},
+        {"extremes within the first and last rows are dropped",
+         {{10.1, 10.2, 10.3, 10.4}, {20.5, 30.5, 40.5, 50.5}},
+         {{10.1, 20.5}, {10.4, 50.5}}},
+        {"one row",
+         {{5.5, 30.5, 90.5, 60.5}, {7.2, 7.4, 7.1, 7.9}},
+         {{5.5, 7.2}, {90.5, 7.1}, {60.5, 7.9}}},
+        {"a segment crossing the box with both ends outside is cut at its edges",
+         {{-50, 150}, {50, 50}},
+         {{0, 50}, {100, 50}}},
+        {"beyond one edge: nothing", {{-5, -6, -7}, {10, 20, 30}}, {}},
+        {"a non-finite point breaks the line",
+         {{10.5, 20.5, nan, 30.5, 40.5}, {10.5, 20.5, 5, 30.5, 40.5}},
+         {{10.5, 10.5}, {20.5, 20.5}, {nan, nan}, {30.5, 30.5}, {40.5, 40.5}}},
+    };
+    for (const Case& k : cases) {
+        std::vector<PixelPoint> out;
+        tc::reduceToPixels(k.c.points(), id, id, box, &out, nullptr);
+        EXPECT_TRUE(same(out, k.kept)) << k.name << ": " << out.size() << " points";
+        // The index agrees on small inputs too (one partial run).
+        PointRunIndex index;
+        index.build(k.c.points());
+        std::vector<PixelPoint> viaIndex;
+        tc::reduceToPixels(k.c.points(), id, id, box, &viaIndex, nullptr, &index);
+        EXPECT_TRUE(same(viaIndex, k.kept)) << k.name << " (indexed)";
+    }
+}
+
+} // namespace
