@@ -1,5 +1,6 @@
 #include "analysed_record.h"
 #include "results/engineering_results.h"
+#include "results/result_plots.h"
 #include "results/results_tables.h"
 #include "skeleton/skeleton_extraction.h"
 #include "workspace/loop_analysis.h"
@@ -81,5 +82,28 @@ void BM_LoopResultsManyLevels(benchmark::State& state) {
     state.counters["levels"] = levels;
 }
 BENCHMARK(BM_LoopResultsManyLevels)->Unit(benchmark::kMillisecond);
+
+// The data of every result plot for the same 250,000 loops: the part of the plots' refresh that
+// the core does. Goal: well under the 200 ms of the whole refresh.
+void BM_ResultPlots250kLoops(benchmark::State& state) {
+    static const tc::LoopAnalysis a = [] {
+        std::mt19937 rng(3);
+        std::uniform_real_distribution<double> decades(-3, 0);
+        std::vector<double> d{0}, f{0};
+        for (int i = 0; i < 250'000; ++i) {
+            const double up = std::pow(10.0, decades(rng)), down = -std::pow(10.0, decades(rng));
+            d.insert(d.end(), {up, 0, down, 0});
+            f.insert(f.end(), {10 * up, -0.1, 10 * down, 0.1});
+        }
+        return tc::analyzeLoops(d, f);
+    }();
+    static const tc::EngineeringResults r = tc::engineeringResults(a, a.loopCount, {}, {});
+    for (auto _ : state) {
+        const tc::ResultPlots p = tc::resultPlots(a, r);
+        benchmark::DoNotOptimize(p.protocol.curve.x.data());
+    }
+    state.counters["loops"] = static_cast<double>(r.loops.size());
+}
+BENCHMARK(BM_ResultPlots250kLoops)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guide under Xvfb: the main window with an analysed sample record,
-# its engineering results window, the about box and the donation box. scripts/docs_screenshots.sh [BUILD_DIR] (default: build).
+# its engineering results window with a plot tab, the about box and the donation box. scripts/docs_screenshots.sh [BUILD_DIR] (default: build).
 # Needs xvfb, xdotool and ImageMagick; the program must be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,6 +41,8 @@ xvfb-run -a -s "-screen 0 1100x820x24" bash -c '
   results=$(wait_for "^Engineering Results$")
   xdotool windowsize --sync "$results" 1060 720; xdotool windowmove --sync "$results" 0 0; sleep 0.7
   import -window "$results" "$TC_DOCS/guide-results.png"
+  click "$results" 503 52                            # the tab "Stiffness"
+  import -window "$results" "$TC_DOCS/guide-plots.png"
   xdotool windowfocus --sync "$results"; xdotool key Escape; sleep 0.7
   click "$main" 65 $((645 + 12 + menu))              # About
   about=$(wait_for "^About$")

@@ -8,9 +8,10 @@ packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt
           fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64 dpkg-dev)
 # The Windows cross build of the core (zlib for MinGW) and its test run (wine) need the first two;
 # where one cannot be installed, that step of the test command is skipped. The user guide's
-# pictures (scripts/docs_screenshots.sh) need xdotool and ImageMagick; the fuzz harnesses
+# pictures (scripts/docs_screenshots.sh) need xdotool and ImageMagick; the report test reads the
+# PDF's text with pdftotext (poppler-utils) and skips that check without it; the fuzz harnesses
 # (tests/fuzz/run.sh) need clang and its libFuzzer runtime.
-optional=(libz-mingw-w64-dev wine64 xdotool imagemagick clang libclang-rt-dev)
+optional=(libz-mingw-w64-dev wine64 xdotool imagemagick poppler-utils clang libclang-rt-dev)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
 for p in "${packages[@]}"; do

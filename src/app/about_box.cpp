@@ -34,7 +34,7 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner) {
     lbl1 = label(p, "lbl1", 160, 24, QStringLiteral("滞回曲线骨架分析程序"), 560, &title);
     lbl2 =
         label(p, "lbl2", 160, 62, QStringLiteral("Tarvel Curve Analysis Program"), 560, &subtitle);
-    lbl3 = label(p, "lbl3", 160, 98, QStringLiteral("Version: 2019.08.16"));
+    lbl3 = label(p, "lbl3", 160, 98, QStringLiteral("Version: ") + programVersion());
     lbl4 = label(p, "lbl4", 160, 118, QStringLiteral("Author: ") + authorCredit());
     lbl5 = label(p, "lbl5", 160, 138, QStringLiteral("E-mail: ") + contactAddress());
     lbl7 = label(p, "lbl7", 160, 158, QStringLiteral("Web site:"));

@@ -7,6 +7,11 @@ class QLabel;
 class QPushButton;
 class PictureBox;
 
+// The program's version, as the about box and the report show it.
+inline QString programVersion() {
+    return QStringLiteral("2019.08.16");
+}
+
 // The about dialog: the program's names, version, authors and contact, three pictures and the
 // links to the web site and the donation page. Fixed size; the close box works like OK.
 class TAboutBox : public QDialog {

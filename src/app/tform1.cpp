@@ -248,6 +248,7 @@ void TForm1::buildMenu() {
     EngineeringResults1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     ExportEngineeringResults1 = action(results, "ExportEngineeringResults1",
                                        QStringLiteral("Export Engineering Results..."));
+    ExportReport1 = action(results, "ExportReport1", QStringLiteral("Export Report..."));
     QMenu* about = mm1->addMenu(QStringLiteral("About"));
     HLAP1 = action(about, "HLAP1", QStringLiteral("About"));
     mniDonation1 = action(about, "mniDonation1", QStringLiteral("Donation(捐助)"));
@@ -448,6 +449,7 @@ void TForm1::wireCommands() {
               {"Analysis Options", SettingsPart, false});
     onTrigger(EngineeringResults1, &TForm1::EngineeringResults1Click);
     onTrigger(ExportEngineeringResults1, &TForm1::ExportEngineeringResults1Click);
+    onTrigger(ExportReport1, &TForm1::ExportReport1Click);
     onTrigger(OpenSession1, &TForm1::OpenSession1Click);
     onTrigger(SaveSession1, &TForm1::SaveSession1Click);
     onTrigger(SaveSessionAs1, &TForm1::SaveSessionAs1Click);

@@ -49,6 +49,7 @@ class TResultsForm;
 //   chart_readouts.cpp       the chart's read-outs under the mouse and the legend's placement
 //   export_handlers.cpp      the text and CSV exports, the workbook with its chart, its options
 //   results_handlers.cpp     analysis options, the engineering results window and its export
+//   report_handler.cpp       Export Report: the record, settings, chart, plots and tables as PDF
 //   chart_image_handler.cpp  Save Chart Image
 //   shell_handlers.cpp       the about and donation boxes, the guide and the web links
 //   undo_steps.cpp           undo and redo: each command as a step of what it changed
@@ -154,6 +155,9 @@ public:
     void AnalysisOptions1Click();
     void EngineeringResults1Click();
     void ExportEngineeringResults1Click();
+    void ExportReport1Click();
+    // The report of the current analysis as PDF bytes (empty when it could not be drawn).
+    QByteArray reportBytes(int* pages = nullptr);
     void showAboutBox();
     void showDonationBox();
 
@@ -207,6 +211,8 @@ public:
     ResultsOverlay* resultsOverlay = nullptr; // the marks, drawn while the window is open
     QAction *AnalysisOptions1, *EngineeringResults1, *ExportEngineeringResults1;
     QFileDialog* dlgSaveResults;
+    QAction* ExportReport1 = nullptr;
+    QFileDialog* dlgSaveReport = nullptr; // the report's save dialog, made at first use
 
     // The user's decimal separator.
     char decimalSeparator() const;

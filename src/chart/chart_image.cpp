@@ -1,9 +1,12 @@
 #include "chart/chart_image.h"
 
 #include "chart/chart_view.h"
+#include "ui/command.h"
 #include "ui/file_writing.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QSpinBox>
@@ -19,6 +22,9 @@ QSpinBox* sideBox(QWidget* parent, const char* name, int value) {
     box->setValue(value); // clamped to the range
     return box;
 }
+
+const QString kPngFilter = QStringLiteral("PNG image (*.png)");
+const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)");
 
 bool hasSuffix(const QString& path, QLatin1String suffix) {
     return QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) == 0;
@@ -85,4 +91,34 @@ bool saveChartImage(ChartView* chart, const QString& path, int width, int height
     if (bytes.isEmpty()) return false;
     tc::gui::writeWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
     return true;
+}
+
+void askAndSaveChartImage(ChartView* chart, QFileDialog*& dialog, QWidget* owner,
+                          const QString& dialogName, const QString& startFolder,
+                          const QString& baseName) {
+    TChartImageForm sizeForm(chart->size(), owner);
+    if (sizeForm.exec() != QDialog::Accepted) return;
+    const QSize size = sizeForm.imageSize();
+
+    if (!dialog) {
+        dialog = new QFileDialog(owner, QString(), startFolder);
+        dialog->setObjectName(dialogName);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setNameFilters({kPngFilter, kPdfFilter});
+    }
+    const bool lastWasPdf = dialog->selectedNameFilter() == kPdfFilter;
+    dialog->selectFile(baseName + (lastWasPdf ? QStringLiteral(".pdf") : QStringLiteral(".png")));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
+    const QString path = chartImageFileName(dialog->selectedFiles().constFirst(),
+                                            dialog->selectedNameFilter() == kPdfFilter);
+
+    bool written = false;
+    {
+        const tc::gui::WaitCursor wait;
+        written = saveChartImage(chart, path, size.width(), size.height());
+    }
+    if (!written)
+        tc::gui::showError(owner,
+                           QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)));
 }

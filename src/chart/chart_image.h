@@ -5,6 +5,7 @@
 
 class ChartView;
 class QDialogButtonBox;
+class QFileDialog;
 class QSpinBox;
 
 // The size dialog of "Save Chart Image...": width and height of the image, in pixels.
@@ -36,3 +37,12 @@ QString chartImageFileName(const QString& chosen, bool pdfType);
 // layout. Returns false when no image could be made; throws Error ("Cannot create file ...", with
 // the system's reason) when the file cannot be written, leaving an existing file as it was.
 bool saveChartImage(ChartView* chart, const QString& path, int width, int height);
+
+// "Save Image...": the size dialog (starting at the chart's size), then the save dialog for a PNG
+// or PDF file named after baseName, then the image; a clear message when it cannot be made. The
+// save dialog is made at first use under the given object name, in startFolder, and kept in
+// `dialog` (owned by `owner`), so it remembers the folder and file type of the last image.
+// Throws Error when the file cannot be written.
+void askAndSaveChartImage(ChartView* chart, QFileDialog*& dialog, QWidget* owner,
+                          const QString& dialogName, const QString& startFolder,
+                          const QString& baseName);

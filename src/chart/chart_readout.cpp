@@ -79,8 +79,8 @@ QString ChartReadout::pointText(const Hit& hit) const {
         QStringLiteral("%1, point %2\n%3: %4\n%5: %6")
             .arg(s->title())
             .arg(hit.index)
-            .arg(chart()->xAxis->label(), tc::gui::numberText(s->x(hit.index), separator_),
-                 chart()->yAxis->label(), tc::gui::numberText(s->y(hit.index), separator_));
+            .arg(s->keyAxis()->label(), tc::gui::numberText(s->x(hit.index), separator_),
+                 s->valueAxis()->label(), tc::gui::numberText(s->y(hit.index), separator_));
     if (note_) {
         const QString note = note_(s, hit.index);
         if (!note.isEmpty()) text += QLatin1Char('\n') + note;

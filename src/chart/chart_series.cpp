@@ -113,6 +113,7 @@ ChartSeries::ChartSeries(ChartView* chart, Kind kind)
         setLineStyle(QCPCurve::lsNone);
         pointerVisible_ = true;
     }
+    if (kind_ == Kind::Bar) setLineStyle(QCPCurve::lsNone);
     applyStyle();
 }
 
@@ -157,6 +158,26 @@ void ChartSeries::setPointerVisible(bool visible) {
     applyStyle();
 }
 
+void ChartSeries::setDashed(bool on) {
+    dashed_ = on;
+    applyStyle();
+}
+
+void ChartSeries::setBarWidth(double width) {
+    if (!(width > 0) || !std::isfinite(width)) return;
+    barWidth_ = width;
+    chart()->seriesPointsChanged(this); // the axes make room for the bars
+}
+
+void ChartSeries::setOnRightAxis(bool on) {
+    if (on == rightAxis_) return;
+    rightAxis_ = on;
+    ChartView* c = chart();
+    setValueAxis(on ? c->yAxis2 : c->yAxis);
+    if (on) c->yAxis2->setVisible(true);
+    c->seriesPointsChanged(this);
+}
+
 void ChartSeries::setColorEachPoint(bool on) {
     colorEachPoint_ = on;
     if (on)
@@ -174,7 +195,7 @@ void ChartSeries::setLegendVisible(bool visible) {
 
 void ChartSeries::applyStyle() {
     if (kind_ == Kind::Line)
-        setPen(QPen(color_, lineWidth_));
+        setPen(QPen(color_, lineWidth_, dashed_ ? Qt::DashLine : Qt::SolidLine));
     else
         setPen(Qt::NoPen);
     if (pointerVisible_) {
@@ -375,6 +396,10 @@ void ChartSeries::setPixelReduction(bool on) {
 
 void ChartSeries::draw(QCPPainter* painter) {
     drawnLinePoints_ = 0;
+    if (kind_ == Kind::Bar) {
+        drawBars(painter);
+        return;
+    }
     if (!pixelReduction_) {
         QCPCurve::draw(painter);
         return;
@@ -393,6 +418,56 @@ void ChartSeries::draw(QCPPainter* painter) {
         mScatterStyle = markers;
     }
     drawMarkers(painter);
+}
+
+void ChartSeries::drawBars(QCPPainter* painter) {
+    const QCPAxis* kx = keyAxis();
+    const QCPAxis* vy = valueAxis();
+    const QRect area = clipRect();
+    if (count() == 0 || area.isEmpty()) return;
+    const double base = vy->coordToPixel(0);
+    const double half = std::abs(kx->coordToPixel(barWidth_ / 2) - kx->coordToPixel(0));
+    painter->setAntialiasing(false);
+    const double lo = std::min(kx->range().lower, kx->range().upper) - barWidth_;
+    const double hi = std::max(kx->range().lower, kx->range().upper) + barWidth_;
+    if (half >= 1 && count() <= 4 * area.width()) {
+        // Bars wide enough to be seen apart: each drawn with an outline when there is room.
+        painter->setPen(half >= 3 ? QPen(color_.darker(140)) : QPen(Qt::NoPen));
+        painter->setBrush(color_);
+        for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) {
+            if (!(it->key >= lo && it->key <= hi) || !std::isfinite(it->value)) continue;
+            const double px = kx->coordToPixel(it->key), py = vy->coordToPixel(it->value);
+            painter->drawRect(QRectF(px - half, std::min(py, base), 2 * half, std::abs(py - base)));
+        }
+        return;
+    }
+    // One span per pixel column: from the base to the farthest bar above and below it.
+    const int left = area.left(), width = area.width();
+    std::vector<double> top(static_cast<std::size_t>(width), base),
+        bottom(static_cast<std::size_t>(width), base);
+    std::vector<uint8_t> used(static_cast<std::size_t>(width), 0);
+    for (auto it = data()->constBegin(); it != data()->constEnd(); ++it) {
+        if (!(it->key >= lo && it->key <= hi) || !std::isfinite(it->value)) continue;
+        const double px = kx->coordToPixel(it->key);
+        const double py = vy->coordToPixel(it->value);
+        const int from = static_cast<int>(std::floor(px - half)) - left;
+        const int to = static_cast<int>(std::floor(px + half)) - left;
+        for (int c = std::max(0, from); c <= std::min(width - 1, to); ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            used[i] = 1;
+            top[i] = std::min(top[i], py);
+            bottom[i] = std::max(bottom[i], py);
+        }
+    }
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(color_);
+    for (int c = 0; c < width; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (!used[i]) continue;
+        const double t = std::max(top[i], static_cast<double>(area.top()) - 1);
+        const double b = std::min(bottom[i], static_cast<double>(area.bottom()) + 1);
+        painter->drawRect(QRectF(left + c, t, 1, std::max(1.0, b - t)));
+    }
 }
 
 void ChartSeries::drawMarkers(QCPPainter* painter) {

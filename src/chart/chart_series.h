@@ -15,7 +15,8 @@ class ChartView;
 
 // One series of the chart. A line series is a curve whose points stay in the order they were
 // added (a hysteresis loop runs back and forth in X and is drawn as a path, never sorted). A
-// point series draws markers only and may keep its points in ascending X order. The points of a
+// point series draws markers only and may keep its points in ascending X order. A bar series
+// draws a bar from 0 to each point's Y, centred on its X (a value per loop, say). The points of a
 // series are exactly its data; the title is the plottable's name.
 //
 // A large series is drawn at the pixel limit: from its points a redraw keeps only what the
@@ -27,7 +28,7 @@ class ChartView;
 // interface this class inherits.
 class ChartSeries : public QCPCurve {
 public:
-    enum class Kind { Line, Point };
+    enum class Kind { Line, Point, Bar };
     // Marker shapes.
     enum class PointerStyle {
         Rectangle,
@@ -66,6 +67,16 @@ public:
     void setPointerSize(double size);
     bool pointerVisible() const { return pointerVisible_; }
     void setPointerVisible(bool visible);
+    // A dashed line instead of a solid one.
+    bool dashed() const { return dashed_; }
+    void setDashed(bool on);
+    // The width of a bar series' bars in X units (1 at first); bars narrower than a pixel are
+    // drawn one per pixel column, from 0 to the farthest value that column holds.
+    double barWidth() const { return barWidth_; }
+    void setBarWidth(double width);
+    // On the chart's right value axis instead of its left one (the right axis is shown then).
+    bool onRightAxis() const { return rightAxis_; }
+    void setOnRightAxis(bool on);
 
     // Each point drawn in the colour it was added with instead of the series colour.
     bool colorEachPoint() const { return colorEachPoint_; }
@@ -128,6 +139,7 @@ private:
     void renumber();
     void pointsChanged();
     void drawMarkers(QCPPainter* painter);
+    void drawBars(QCPPainter* painter);
     bool drawReduced(QCPPainter* painter);
     void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio);
     const tc::PointGrid& grid() const;
@@ -143,6 +155,9 @@ private:
     bool colorEachPoint_ = false;
     bool ascendingX_ = false;
     bool legendVisible_ = true;
+    bool dashed_ = false;
+    double barWidth_ = 1;
+    bool rightAxis_ = false;
     std::vector<QColor> pointColors_; // one per point while colour-each-point is on
     bool pixelReduction_ = true;
 

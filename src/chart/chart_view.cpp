@@ -83,8 +83,15 @@ protected:
         const int cy = rect().center().y();
         const int sampleLeft = imageLook() ? box.left() : box.right() + 1 + kGap;
         const QRect sample(sampleLeft, cy - kBoxSide / 2, kSymbolWidth, kBoxSide);
+        if (series_->kind() == ChartSeries::Kind::Bar) {
+            painter->setPen(QPen(color.darker(140)));
+            painter->setBrush(color);
+            painter->drawRect(sample.adjusted(4, 1, -5, -2));
+        }
         if (series_->kind() == ChartSeries::Kind::Line) {
-            painter->setPen(QPen(color, std::min(2.0, series_->lineWidth())));
+            QPen pen(color, std::min(2.0, series_->lineWidth()));
+            if (series_->dashed()) pen.setStyle(Qt::DashLine);
+            painter->setPen(pen);
             painter->drawLine(QPointF(sample.left(), cy + 0.5), QPointF(sample.right(), cy + 0.5));
         }
         if (series_->pointerVisible()) {
@@ -200,6 +207,16 @@ QString ChartView::yAxisTitle() const {
     return yAxis->label();
 }
 
+void ChartView::setRightAxisTitle(const QString& title) {
+    if (yAxis2->label() == title) return;
+    yAxis2->setLabel(title);
+    scheduleReplot();
+}
+
+QString ChartView::rightAxisTitle() const {
+    return yAxis2->label();
+}
+
 ChartView::~ChartView() {
     emit closing();
 }
@@ -244,6 +261,27 @@ QByteArray ChartView::pdfBytes(int width, int height) {
         setViewport(oldViewport);
     } // the writer finishes the document when it goes
     return drawn ? bytes : QByteArray();
+}
+
+void ChartView::paintInto(QCPPainter* painter, const QSize& size) {
+    if (!painter || !painter->isActive() || size.isEmpty()) return;
+    replot(QCustomPlot::rpImmediateRefresh); // axes fitted to the data as on screen
+    const bool crossHair = crossHairShown();
+    const QPointF crossHairPos = crossHair_->pos;
+    if (crossHair) hideCrossHair();
+    setImageLegend(true);
+    const QRect oldViewport = viewport();
+    setViewport(QRect(QPoint(0, 0), size));
+    painter->save();
+    painter->setMode(QCPPainter::pmVectorized);
+    painter->setMode(QCPPainter::pmNoCaching);
+    painter->setClipRect(QRect(QPoint(0, 0), size));
+    draw(painter);
+    painter->restore();
+    setViewport(oldViewport);
+    setImageLegend(false);
+    replot(QCustomPlot::rpImmediateRefresh);
+    if (crossHair) showCrossHair(crossHairPos);
 }
 
 // ---- series ----
@@ -310,13 +348,29 @@ void ChartView::fitToData() {
     });
     if (!any) return;
     rescaleAxes(true);
+    // Bars stand on 0 and take their width.
+    for (const ChartSeries* s : series_) {
+        if (s->kind() != ChartSeries::Kind::Bar || !s->visible() || s->count() == 0) continue;
+        QCPAxis* v = s->valueAxis();
+        v->setRange(std::min(v->range().lower, 0.0), std::max(v->range().upper, 0.0));
+        bool found = false;
+        const QCPRange keys = s->getKeyRange(found);
+        if (found)
+            xAxis->setRange(std::min(xAxis->range().lower, keys.lower - s->barWidth() / 2),
+                            std::max(xAxis->range().upper, keys.upper + s->barWidth() / 2));
+    }
     // A little air around the data, and a sensible range for a single value.
-    for (QCPAxis* axis : {xAxis, yAxis}) {
+    for (QCPAxis* axis : valueAxes()) {
         const QCPRange r = axis->range();
         double pad = r.size() * 0.03;
         if (pad == 0) pad = std::max(1.0, std::abs(r.lower) * 0.1);
         axis->setRange(r.lower - pad, r.upper + pad);
     }
+}
+
+std::vector<QCPAxis*> ChartView::valueAxes() const {
+    if (yAxis2->visible()) return {xAxis, yAxis, yAxis2};
+    return {xAxis, yAxis};
 }
 
 void ChartView::resetZoom() {
@@ -329,8 +383,10 @@ void ChartView::zoomToRect(const QRect& pixels) {
     const QRect r = pixels.normalized();
     const double x0 = xAxis->pixelToCoord(r.left()), x1 = xAxis->pixelToCoord(r.right());
     const double y0 = yAxis->pixelToCoord(r.bottom()), y1 = yAxis->pixelToCoord(r.top());
+    const double z0 = yAxis2->pixelToCoord(r.bottom()), z1 = yAxis2->pixelToCoord(r.top());
     xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
     yAxis->setRange(std::min(y0, y1), std::max(y0, y1));
+    if (yAxis2->visible()) yAxis2->setRange(std::min(z0, z1), std::max(z0, z1));
     userZoomed_ = true;
     scheduleReplot();
 }
@@ -343,6 +399,7 @@ void ChartView::scrollBy(const QPointF& pixels) {
     const double dy = pixels.y() * yAxis->range().size() / area.height();
     xAxis->moveRange(dx);
     yAxis->moveRange(dy);
+    if (yAxis2->visible()) yAxis2->moveRange(pixels.y() * yAxis2->range().size() / area.height());
     userZoomed_ = true;
     scheduleReplot();
 }
@@ -351,6 +408,7 @@ void ChartView::zoomAt(const QPointF& pixel, double factor) {
     if (!(factor > 0)) return;
     xAxis->scaleRange(factor, xAxis->pixelToCoord(pixel.x()));
     yAxis->scaleRange(factor, yAxis->pixelToCoord(pixel.y()));
+    if (yAxis2->visible()) yAxis2->scaleRange(factor, yAxis2->pixelToCoord(pixel.y()));
     userZoomed_ = true;
     scheduleReplot();
 }
@@ -507,6 +565,7 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
         drag_ = Drag::Scroll;
         pressXRange_ = xAxis->range();
         pressYRange_ = yAxis->range();
+        pressY2Range_ = yAxis2->range();
     } else {
         return;
     }
@@ -539,6 +598,9 @@ void ChartView::mouseMoveEvent(QMouseEvent* event) {
             const double dy = d.y() * pressYRange_.size() / area.height();
             xAxis->setRange(pressXRange_.lower + dx, pressXRange_.upper + dx);
             yAxis->setRange(pressYRange_.lower + dy, pressYRange_.upper + dy);
+            const double dy2 = d.y() * pressY2Range_.size() / area.height();
+            if (yAxis2->visible())
+                yAxis2->setRange(pressY2Range_.lower + dy2, pressY2Range_.upper + dy2);
             if (!d.isNull()) userZoomed_ = true;
             scheduleReplot();
         }

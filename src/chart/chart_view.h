@@ -38,6 +38,9 @@ public:
     void setAxisTitles(const QString& x, const QString& y);
     QString xAxisTitle() const;
     QString yAxisTitle() const;
+    // The title of the right value axis, shown while a series is on it.
+    void setRightAxisTitle(const QString& title);
+    QString rightAxisTitle() const;
 
     // ---- series ----
     // Creates a series and appends it to the series list.
@@ -99,6 +102,10 @@ public:
     // until the next redraw.
     QByteArray pngBytes(int width, int height);
     QByteArray pdfBytes(int width, int height);
+    // Draws the chart laid out at size (in the painter's units) with its top left corner at the
+    // painter's origin, vectorised, as a saved image shows it (no cross-hair; the legend lists the
+    // shown series without check boxes). The chart on screen is drawn again afterwards.
+    void paintInto(QCPPainter* painter, const QSize& size);
 
     // ---- tools ----
     // Called by ChartTool's constructor.
@@ -142,6 +149,8 @@ private:
     LegendEntry* legendEntryAt(const QPointF& pixel) const;
     void noteMouse(const QPointF& pixel);
     void finishZoomBand(const QPointF& end);
+    // The axes that follow the data: bottom, left and, when shown, right.
+    std::vector<QCPAxis*> valueAxes() const;
 
     std::vector<ChartSeries*> series_;
     std::vector<ChartTool*> tools_;
@@ -159,7 +168,7 @@ private:
     bool imageLegend_ = false;
     bool legendWasVisible_ = true;
     QPointF pressPos_;
-    QCPRange pressXRange_, pressYRange_;
+    QCPRange pressXRange_, pressYRange_, pressY2Range_;
 
     Band* band_ = nullptr;
     CrossHair* crossHair_ = nullptr;

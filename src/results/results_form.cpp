@@ -1,5 +1,7 @@
 #include "results/results_form.h"
 
+#include "results/result_plot_pages.h"
+
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -177,11 +180,16 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     bottom->addWidget(titled(bottom, QStringLiteral("Amplitude levels"), tblLevels));
     bottom->setStretchFactor(0, 3);
     bottom->setStretchFactor(1, 2);
-    auto* split = new QSplitter(Qt::Vertical, this);
+    tabResults = new QTabWidget(this);
+    tabResults->setObjectName(QStringLiteral("tabResults"));
+    auto* split = new QSplitter(Qt::Vertical, tabResults);
+    split->setObjectName(QStringLiteral("tabTables"));
     split->addWidget(titled(split, QStringLiteral("Loops"), tblLoops));
     split->addWidget(bottom);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    tabResults->addTab(split, QStringLiteral("Tables"));
+    plots = new ResultPlotSet(tabResults);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lblSummary, 1);
@@ -191,7 +199,7 @@ TResultsForm::TResultsForm(QWidget* owner) : QDialog(owner) {
     auto* box = new QVBoxLayout(this);
     box->addLayout(top);
     box->addWidget(lblWarnings);
-    box->addWidget(split, 1);
+    box->addWidget(tabResults, 1);
     box->addLayout(buttons);
 
     connect(cbbYieldMethod, &QComboBox::activated, this, &TResultsForm::yieldMethodChanged);
@@ -223,6 +231,11 @@ void TResultsForm::showResults(const tc::EngineeringResults& results, char decim
         warnings << QString::fromStdString(w);
     lblWarnings->setText(warnings.join(QLatin1Char('\n')));
     lblWarnings->setVisible(!warnings.isEmpty());
+}
+
+void TResultsForm::showPlots(const tc::ResultPlots& data, const QString& dispTitle,
+                             const QString& forceTitle) {
+    plots->show(data, dispTitle, forceTitle, separator_);
 }
 
 void TResultsForm::showSummary() {

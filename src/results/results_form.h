@@ -1,4 +1,5 @@
 #pragma once
+#include "results/result_plots.h"
 #include "results/results_tables.h"
 
 #include <QDialog>
@@ -7,12 +8,14 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QTableView;
+class ResultPlotSet;
 class ResultTableModel;
 
-// The "Engineering Results" window: the loop, skeleton and level tables, the evaluation curve,
-// the yield method, the warnings and the display precision. Not modal: it stays open beside the
-// main window and is refreshed by its owner.
+// The "Engineering Results" window: the loop, skeleton and level tables, the result plots (a tab
+// each), the evaluation curve, the yield method, the warnings and the display precision. Not modal:
+// it stays open beside the main window and is refreshed by its owner.
 class TResultsForm : public QDialog {
     Q_OBJECT
 public:
@@ -21,6 +24,9 @@ public:
     // Shows the tables; numbers by the program's number rule with this decimal separator,
     // rounded to the window's significant digits.
     void showResults(const tc::EngineeringResults& results, char decimalSeparator);
+    // Fills the result plots; their axes are titled after the main chart's.
+    void showPlots(const tc::ResultPlots& plots, const QString& dispTitle,
+                   const QString& forceTitle);
     tc::YieldMethod yieldMethod() const;
     void setYieldMethod(tc::YieldMethod method);
     tc::EvaluationCurve evaluationCurve() const;
@@ -28,6 +34,8 @@ public:
     int significantDigits() const;
 
     QComboBox *cbbEvaluationCurve, *cbbYieldMethod;
+    QTabWidget* tabResults; // the tables first, then the plots
+    ResultPlotSet* plots;
     QSpinBox* spnDigits;
     QTableView *tblLoops, *tblSkeleton, *tblLevels;
     QLabel *lblSummary, *lblWarnings;

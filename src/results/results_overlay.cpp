@@ -7,8 +7,10 @@ ResultsOverlay::~ResultsOverlay() {
     delete curves_.data(); // leaves the chart
 }
 
-void ResultsOverlay::setResults(const tc::EngineeringResults& results) {
-    std::vector<Mark> marks;
+std::vector<ChartMarks::Mark> resultMarks(const tc::SkeletonResult& positive,
+                                          const tc::SkeletonResult& negative) {
+    using Shape = ChartMarks::Shape;
+    std::vector<ChartMarks::Mark> marks;
     const QColor yieldColor(0x00, 0x99, 0x33), peakColor(0xE0, 0x70, 0x00),
         ultimateColor(0x80, 0x00, 0x80);
     auto add = [&](const tc::SkeletonResult& s, const QString& sign) {
@@ -22,8 +24,13 @@ void ResultsOverlay::setResults(const tc::EngineeringResults& results) {
                          (s.ultimateReached ? QStringLiteral("U") : QStringLiteral("U*")) + sign,
                          Shape::Diamond, ultimateColor});
     };
-    add(results.positive, QStringLiteral("+"));
-    add(results.negative, QStringLiteral("-"));
+    add(positive, QStringLiteral("+"));
+    add(negative, QStringLiteral("-"));
+    return marks;
+}
+
+void ResultsOverlay::setResults(const tc::EngineeringResults& results) {
+    std::vector<Mark> marks = resultMarks(results.positive, results.negative);
 
     std::vector<ChartPaths::Path> curves;
     if (results.curve == tc::EvaluationCurve::FirstCycleEnvelope) {

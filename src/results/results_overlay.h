@@ -3,6 +3,11 @@
 #include "chart/chart_paths.h"
 #include "results/engineering_results.h"
 
+// The marks of the yield, peak and ultimate points of both curves: "Y+", "P+", "U+", ... ("U*"
+// when the force never fell to 85 % of Pmax).
+std::vector<ChartMarks::Mark> resultMarks(const tc::SkeletonResult& positive,
+                                          const tc::SkeletonResult& negative);
+
 // Marks the yield, peak and ultimate points of both evaluation curves on the chart, and draws
 // the first-cycle envelope, when it is the evaluation curve, as dashed lines (the skeleton curves
 // on the chart are drawn already).

@@ -5,6 +5,7 @@
 #include "chart/series_conversion.h"
 #include "export/text_export.h"
 #include "results/analysis_options_form.h"
+#include "results/result_plots.h"
 #include "results/results_form.h"
 #include "results/results_overlay.h"
 #include "results/results_tables.h"
@@ -70,6 +71,7 @@ void TForm1::updateEngineeringResults() {
     rzfldsts5->setToolTip(warnings.join(QLatin1Char('\n')));
     if (!shown) return;
     resultsForm->showResults(r, decimalSeparator());
+    resultsForm->showPlots(tc::resultPlots(analysis, r), cht1->xAxisTitle(), cht1->yAxisTitle());
     if (resultsOverlay) resultsOverlay->setResults(r);
 }
 
