@@ -138,9 +138,15 @@ private slots:
                                 [] { throw std::runtime_error("escaped from a timer"); });
         });
         QTimer closer;
+        QElapsedTimer waited;
+        waited.start();
         connect(&closer, &QTimer::timeout, [&] {
-            auto* form = qobject_cast<TForm1*>(findTopLevel("TForm1"));
+            // The window the start-up made: a form of an earlier case may still await deletion.
+            TForm1* form = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* f = qobject_cast<TForm1*>(w); f && (f->isVisible() || !form)) form = f;
             if (!form || QApplication::activeModalWidget() || answers.messages.empty()) return;
+            if (!form->isVisible() && waited.elapsed() < 10000) return;
             caption = form->windowTitle();
             visible = form->isVisible();
             hasIcon = !form->windowIcon().isNull();
