@@ -59,17 +59,7 @@ BENCHMARK(BM_SuggestDeadBand)->Unit(benchmark::kMillisecond);
 // three decades, as the sampling noise around the reference produces them: about 10,000
 // amplitude levels. Goal: < 100 ms (a plain backward scan over the leaders takes about 1 s).
 void BM_LoopResultsManyLevels(benchmark::State& state) {
-    static const tc::LoopAnalysis a = [] {
-        std::mt19937 rng(3);
-        std::uniform_real_distribution<double> decades(-3, 0);
-        std::vector<double> d{0}, f{0};
-        for (int i = 0; i < 250'000; ++i) {
-            const double up = std::pow(10.0, decades(rng)), down = -std::pow(10.0, decades(rng));
-            d.insert(d.end(), {up, 0, down, 0});
-            f.insert(f.end(), {10 * up, -0.1, 10 * down, 0.1});
-        }
-        return tc::analyzeLoops(d, f);
-    }();
+    const tc::LoopAnalysis& a = tc::bench::analysedManyLoops();
     int levels = 0;
     for (auto _ : state) {
         auto r = tc::loopResults(a, a.loopCount);
@@ -86,17 +76,7 @@ BENCHMARK(BM_LoopResultsManyLevels)->Unit(benchmark::kMillisecond);
 // The data of every result plot for the same 250,000 loops: the part of the plots' refresh that
 // the core does. Goal: well under the 200 ms of the whole refresh.
 void BM_ResultPlots250kLoops(benchmark::State& state) {
-    static const tc::LoopAnalysis a = [] {
-        std::mt19937 rng(3);
-        std::uniform_real_distribution<double> decades(-3, 0);
-        std::vector<double> d{0}, f{0};
-        for (int i = 0; i < 250'000; ++i) {
-            const double up = std::pow(10.0, decades(rng)), down = -std::pow(10.0, decades(rng));
-            d.insert(d.end(), {up, 0, down, 0});
-            f.insert(f.end(), {10 * up, -0.1, 10 * down, 0.1});
-        }
-        return tc::analyzeLoops(d, f);
-    }();
+    const tc::LoopAnalysis& a = tc::bench::analysedManyLoops();
     static const tc::EngineeringResults r = tc::engineeringResults(a, a.loopCount, {}, {});
     for (auto _ : state) {
         const tc::ResultPlots p = tc::resultPlots(a, r);

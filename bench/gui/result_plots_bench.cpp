@@ -1,5 +1,6 @@
 // The result plots of 250,000 loops refreshed, and the report of a 1,000,000-point record.
 // Part of gui_bench (its main is in chart_bench.cpp); run with QT_QPA_PLATFORM=offscreen.
+#include "analysed_record.h"
 #include "app/tform1.h"
 #include "chart/chart_view.h"
 #include "record_generator.h"
@@ -19,27 +20,10 @@
 
 namespace {
 
-// 250,000 small loops (1,000,000 points) whose amplitudes spread over three decades, as the
-// sampling noise around a reference gives them: about 10,000 amplitude levels.
-const tc::LoopAnalysis& manyLoops() {
-    static const tc::LoopAnalysis a = [] {
-        std::mt19937 rng(3);
-        std::uniform_real_distribution<double> decades(-3, 0);
-        std::vector<double> d{0}, f{0};
-        for (int i = 0; i < 250'000; ++i) {
-            const double up = std::pow(10.0, decades(rng)), down = -std::pow(10.0, decades(rng));
-            d.insert(d.end(), {up, 0, down, 0});
-            f.insert(f.end(), {10 * up, -0.1, 10 * down, 0.1});
-        }
-        return tc::analyzeLoops(d, f);
-    }();
-    return a;
-}
-
 // Every plot of the results window refreshed for a 250,000-loop result: the plot data taken
 // from the results, every series filled and every plot drawn. Goal: < 200 ms.
 void BM_ResultPlotsRefresh250kLoops(benchmark::State& state) {
-    const tc::LoopAnalysis& a = manyLoops();
+    const tc::LoopAnalysis& a = tc::bench::analysedManyLoops();
     const tc::EngineeringResults r = tc::engineeringResults(a, a.loopCount, {}, {});
     QTabWidget tabs;
     tabs.resize(1000, 600);
