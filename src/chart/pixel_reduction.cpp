@@ -98,7 +98,7 @@ public:
             } else {
                 return false;
             }
-            merge(run, at);
+            merge(run, x0, x1, y0, y1, at);
             const PixelPoint p = at(last);
             last_ = Kept{p.x, p.y, last};
             return true;
@@ -110,6 +110,45 @@ public:
         prevCode_ = outcode(prev_.x, prev_.y, box_);
         prevOutside_ = true;
         return true;
+    }
+
+    // Feeds the points from i on (at most to `end`) while they stay inside the box and in the
+    // current run's pixel column (column run) or pixel row (row run); returns the first point not
+    // fed. The same as feeding them one by one to inside(), in a tighter loop: a dense curve
+    // spends most of its points here.
+    template <class At> size_t follow(size_t i, size_t end, const At& at) {
+        if (!open_ || mode_ == Mode::Pixel) return i;
+        const bool onColumn = mode_ == Mode::Column;
+        // The run's column (row) as offsets from the box's edge: column(x) == col_ exactly when
+        // lo <= x - left < hi, x being inside the box.
+        const double lo = onColumn ? col_ : row_, hi = lo + 1;
+        const double edge = onColumn ? box_.left : box_.top;
+        // The other coordinate need only stay inside the box.
+        const double otherLo = onColumn ? box_.top : box_.left;
+        const double otherHi = onColumn ? box_.bottom : box_.right;
+        const double edgeHi = onColumn ? box_.right : box_.bottom;
+        Kept& low = onColumn ? minY_ : minX_;
+        Kept& high = onColumn ? maxY_ : maxX_;
+        double lowV = onColumn ? low.y : low.x, highV = onColumn ? high.y : high.x;
+        size_t lowI = low.seq, highI = high.seq, lastI = last_.seq;
+        for (; i < end; ++i) {
+            const PixelPoint p = at(i);
+            const double along = onColumn ? p.x : p.y, across = onColumn ? p.y : p.x;
+            const double v = along - edge;
+            if (!(v >= lo && v < hi && along <= edgeHi && across >= otherLo && across <= otherHi))
+                break;
+            if (across < lowV) lowV = across, lowI = i;
+            if (across > highV) highV = across, highI = i;
+            lastI = i;
+        }
+        const auto keptAt = [&](size_t k) {
+            const PixelPoint p = at(k);
+            return Kept{p.x, p.y, k};
+        };
+        if (lowI != low.seq) low = keptAt(lowI);
+        if (highI != high.seq) high = keptAt(highI);
+        if (lastI != last_.seq) last_ = keptAt(lastI);
+        return i;
     }
 
     // A finite point outside the box.
@@ -186,18 +225,23 @@ private:
 
     // The bounds of a run of later points joined to those of the current pixel's run; on equal
     // values the earlier point stays, as when the points come one by one. A flipped axis maps
-    // the largest value to the smallest pixel.
-    template <class At> void merge(const PointRunIndex::Run& run, At&& at) {
-        const auto keep = [&](Kept& k, uint32_t i, bool less, bool onX) {
+    // the largest value to the smallest pixel. Only the bounds a flush can write are kept: those
+    // across a column run's column or a row run's row. (Every point of a one-pixel run lies in
+    // its first point's row and column, so none of its points could be written as an extreme.)
+    // A point is read only when it becomes a bound: (x0, x1) and (y0, y1) are its pixels.
+    template <class At>
+    void merge(const PointRunIndex::Run& run, double x0, double x1, double y0, double y1, At&& at) {
+        const auto keep = [&](Kept& k, uint32_t i) {
             const PixelPoint p = at(i);
-            const double v = onX ? p.x : p.y, cur = onX ? k.x : k.y;
-            if (less ? v < cur : v > cur) k = Kept{p.x, p.y, i};
+            k = Kept{p.x, p.y, i};
         };
-        const bool flipX = at.flipX, flipY = at.flipY;
-        keep(minX_, flipX ? run.iMaxX : run.iMinX, true, true);
-        keep(maxX_, flipX ? run.iMinX : run.iMaxX, false, true);
-        keep(minY_, flipY ? run.iMaxY : run.iMinY, true, false);
-        keep(maxY_, flipY ? run.iMinY : run.iMaxY, false, false);
+        if (mode_ == Mode::Column) {
+            if (y0 < minY_.y) keep(minY_, at.flipY ? run.iMaxY : run.iMinY);
+            if (y1 > maxY_.y) keep(maxY_, at.flipY ? run.iMinY : run.iMaxY);
+        } else if (mode_ == Mode::Row) {
+            if (x0 < minX_.x) keep(minX_, at.flipX ? run.iMaxX : run.iMinX);
+            if (x1 > maxX_.x) keep(maxX_, at.flipX ? run.iMinX : run.iMaxX);
+        }
     }
 
     // Writes the run: its first point, the extremes that reach beyond the pixels between its
@@ -251,6 +295,18 @@ bool PixelMask::test(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
     const auto ix = static_cast<size_t>(x);
     return (bits_[static_cast<size_t>(y) * words_ + ix / 64] >> (ix % 64)) & 1;
+}
+
+bool PixelMask::allSet(double x0, double y0, double x1, double y1) const {
+    const double cx0 = x0 - left_, cy0 = y0 - top_, cx1 = x1 - left_, cy1 = y1 - top_;
+    if (!(cx0 >= 0 && cy0 >= 0 && cx1 < width_ && cy1 < height_)) return false;
+    const auto ix0 = static_cast<size_t>(cx0), ix1 = static_cast<size_t>(cx1);
+    const auto iy0 = static_cast<size_t>(cy0), iy1 = static_cast<size_t>(cy1);
+    if (ix1 - ix0 >= 8 || iy1 - iy0 >= 8) return false;
+    for (size_t y = iy0; y <= iy1; ++y)
+        for (size_t x = ix0; x <= ix1; ++x)
+            if (!((bits_[y * words_ + x / 64] >> (x % 64)) & 1)) return false;
+    return true;
 }
 
 size_t PixelMask::count() const {
@@ -368,6 +424,8 @@ void markRun(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
             mask.set(p.x0, p.y0);
             return;
         }
+        // A dense stretch: a small run whose pixels are all marked already adds nothing.
+        if (p.x0 >= left && p.y0 >= top && mask.allSet(p.x0, p.y0, p.x1, p.y1)) return;
     }
     if (level == 0) {
         const size_t from = run * PointRunIndex::kBase,
@@ -402,7 +460,7 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
         LineReducer reducer(*line, box);
         const PixelsOf at{points, ax, ay};
         const size_t levels = index ? index->levels() : 0;
-        std::vector<size_t> lengths(levels);
+        std::vector<size_t> lengths(levels); // powers of two
         for (size_t l = 0; l < levels; ++l)
             lengths[l] = index->runLength(l);
         for (size_t i = 0; i < n;) {
@@ -410,7 +468,7 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
                 size_t taken = 0;
                 for (size_t l = levels; l-- > 0;) {
                     const size_t len = lengths[l];
-                    if (i % len != 0) continue;
+                    if ((i & (len - 1)) != 0) continue;
                     const PointRunIndex::Run& run = index->level(l)[i / len];
                     if (!run.finite) continue;
                     const RunPixels p = pixelsOfRun(run, ax, ay);
@@ -434,6 +492,14 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
             else
                 reducer.gap();
             ++i;
+            // Up to the next run of the index, which is tried first.
+            if (!occupied) {
+                const size_t end =
+                    levels ? std::min(n, (i + PointRunIndex::kBase - 1) / PointRunIndex::kBase *
+                                             PointRunIndex::kBase)
+                           : n;
+                i = reducer.follow(i, end, at);
+            }
         }
         reducer.finish();
     } else if (occupied) {

@@ -40,6 +40,9 @@ public:
     }
     // Whether the pixel (x, y) is marked; false outside the rectangle.
     bool test(int x, int y) const;
+    // Whether every pixel of the small rectangle holding the points (x0, y0) and (x1, y1),
+    // x0 <= x1, y0 <= y1, is marked; false when part of it lies outside, or it is large.
+    bool allSet(double x0, double y0, double x1, double y1) const;
     size_t count() const;
 
     // Calls visit(x, y) for every marked pixel, row by row.

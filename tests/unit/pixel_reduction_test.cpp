@@ -140,3 +140,26 @@ TEST(PixelReduction, KeepsWhatThePixelsShow) {
 }
 
 } // namespace
+
+TEST(PixelMask, AllSetOnlyWhenEveryPixelOfTheBoxIsMarked) {
+    PixelMask mask;
+    mask.reset(-10, 0, 200, 20);
+    for (int x = 60; x <= 66; ++x) // across a word boundary of the row
+        for (int y = 3; y <= 5; ++y)
+            mask.set(x + 0.5, y + 0.5);
+    struct Case {
+        double x0, y0, x1, y1;
+        bool expected;
+    } cases[] = {
+        {60, 3, 66.9, 5.9, true},       // exactly the marked block
+        {61.2, 4, 62.7, 4.1, true},     // inside it
+        {59.9, 3, 61, 4, false},        // one column left of it
+        {60, 2.5, 61, 4, false},        // one row above it
+        {66, 5, 67, 5, false},          // one column right of it
+        {-20, 3, 61, 4, false},         // partly outside the mask
+        {60, 3, 70, 5, false},          // too large to be worth checking
+        {std::nan(""), 3, 61, 4, false} // not a place
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(mask.allSet(c.x0, c.y0, c.x1, c.y1), c.expected) << c.x0 << "," << c.y0;
+}
