@@ -591,11 +591,16 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
         const int w = occupied_.width() / kMarkerCells + 2 * reach,
                   h = occupied_.height() / kMarkerCells + 2 * reach;
         const int x0 = left - reach, y0 = top - reach;
-        coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0.f);
+        // Held as what shows through (1 - coverage): each dot multiplies it by (1 - alpha),
+        // one product per dot where the coverage sum needed three steps.
+        coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 1.f);
         std::vector<std::vector<std::ptrdiff_t>> at(stamps.size());
+        std::vector<std::vector<float>> through(stamps.size());
         for (size_t k = 0; k < stamps.size(); ++k)
-            for (const auto& d : stamps[k].dots)
+            for (const auto& d : stamps[k].dots) {
                 at[k].push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
+                through[k].push_back(1.f - d.alpha);
+            }
         occupied_.forEach([&](int cx, int cy) {
             // Floor division: the mask may start left of or above the origin.
             const int x = cx >= 0 ? cx / kMarkerCells : -((-cx + kMarkerCells - 1) / kMarkerCells);
@@ -603,12 +608,10 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
             const size_t k = static_cast<size_t>((cy - y * kMarkerCells) * kMarkerCells +
                                                  (cx - x * kMarkerCells));
             float* c = coverage_.data() + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
-            const auto& dots = stamps[k].dots;
+            const auto& factors = through[k];
             const auto& offsets = at[k];
-            for (size_t j = 0; j < offsets.size(); ++j) {
-                float& v = c[offsets[j]];
-                v += dots[j].alpha * (1.f - v);
-            }
+            for (size_t j = 0; j < offsets.size(); ++j)
+                c[offsets[j]] *= factors[j];
         });
         if (markerImage_.size() != device.size())
             markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
@@ -620,7 +623,7 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                              static_cast<std::ptrdiff_t>(device.top() + y - y0) * w +
                              (device.left() - x0);
             for (int x = 0; x < device.width(); ++x) {
-                const float v = c[x];
+                const float v = 1.f - c[x];
                 if (v <= 0.f) {
                     line[x] = 0;
                     continue;
