@@ -176,32 +176,20 @@ public:
     bool legendsNeedMending() const { return legendsNeedMending_; }
 
 private:
-    // Text cells first, column by column: the shared strings get their numbers in that order.
-    // Then the numbers row by row, the order the writer keeps its rows in: each row is then
-    // made once and found again at once, where column order looks every row up anew.
     void writeCells(lxw_worksheet* ws, CellGrid& cells) {
-        const std::int32_t columns = cells.columnCount();
-        size_t rows = 0;
-        for (std::int32_t c = 1; c <= columns; ++c) {
+        for (std::int32_t c = 1; c <= cells.columnCount(); ++c) {
             const auto& column = cells.column(c);
-            rows = std::max(rows, column.size());
-            for (size_t r = 0; r < column.size(); ++r)
-                if (column[r].kind == CellGrid::Kind::Text)
-                    check(worksheet_write_string(ws, static_cast<lxw_row_t>(r),
-                                                 static_cast<lxw_col_t>(c - 1),
-                                                 cells.text(column[r]).c_str(), nullptr));
-        }
-        for (size_t r = 0; r < rows; ++r) {
-            const auto row = static_cast<lxw_row_t>(r);
-            for (std::int32_t c = 1; c <= columns; ++c) {
-                const auto& column = cells.column(c);
-                if (r < column.size() && column[r].kind == CellGrid::Kind::Number)
-                    check(worksheet_write_number(ws, row, static_cast<lxw_col_t>(c - 1),
-                                                 column[r].number, nullptr));
+            const auto col = static_cast<lxw_col_t>(c - 1);
+            for (size_t r = 0; r < column.size(); ++r) {
+                const CellGrid::Cell& cell = column[r];
+                const auto row = static_cast<lxw_row_t>(r);
+                if (cell.kind == CellGrid::Kind::Number)
+                    check(worksheet_write_number(ws, row, col, cell.number, nullptr));
+                else if (cell.kind == CellGrid::Kind::Text)
+                    check(worksheet_write_string(ws, row, col, cells.text(cell).c_str(), nullptr));
             }
-        }
-        for (std::int32_t c = 1; c <= columns; ++c)
             cells.releaseColumn(c);
+        }
     }
 
     static bool writable(const SeriesModel& s) {
