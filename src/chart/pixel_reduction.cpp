@@ -425,7 +425,7 @@ void markRun(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
             return;
         }
         // A dense stretch: a small run whose pixels are all marked already adds nothing.
-        if (p.x0 >= left && p.y0 >= top && mask.allSet(p.x0, p.y0, p.x1, p.y1)) return;
+        if (mask.allSet(p.x0, p.y0, p.x1, p.y1)) return;
     }
     if (level == 0) {
         const size_t from = run * PointRunIndex::kBase,
