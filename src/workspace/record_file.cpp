@@ -2,21 +2,20 @@
 
 #include "common/text_number.h"
 #include "common/utf8.h"
+#include "workspace/file_bytes.h"
+#include "workspace/two_threads.h"
 
 #include <fast_float/fast_float.h>
 
-#include <cerrno>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+#include <future>
 #include <optional>
-#include <system_error>
-
-#ifdef _WIN32
-#include <share.h> // _SH_DENYWR
-#endif
+#include <stdexcept>
+#include <thread>
 
 namespace tc {
 
@@ -239,40 +238,32 @@ private:
     mutable std::optional<bool> utf8_;
 };
 
-RecordReadResult parseRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
-                             const ProgressFn& progress, const MessageText& messageText) {
-    RecordReadResult r;
-    if (beginLine < 1 || step < 1) return r;
-    const size_t total = countLines(text);
-    const auto begin = static_cast<size_t>(beginLine);
-    const auto every = static_cast<size_t>(step);
-    if (begin <= total) {
-        const size_t expected = (total - begin) / every + 1;
-        r.disp.reserve(expected);
-        r.force.reserve(expected);
-    }
+// Progress is reported after every so many bytes of text.
+constexpr size_t kProgressBytes = size_t(4) << 20;
 
+// How one run of lines ended.
+struct PartOutcome {
+    std::string warning;  // the bad line's message, empty when none
+    size_t badLine = 0;   // 0-based index of the bad line
+    bool stopped = false; // the tick asked to stop
+};
+
+// Reads the lines of [p, end), the first of which has the 0-based index line: skips skipFirst
+// lines, reads one, skips every - 1, reads one, and so on. store(d, f) keeps a point; tick(at,
+// line) is called every few megabytes and returns false to stop.
+template <class Store, class Tick>
+PartOutcome parseLines(const char* p, const char* const end, size_t line, size_t skipFirst,
+                       size_t every, char decimalSeparator, const MessageText& messageText,
+                       Store&& store, Tick&& tick, size_t tickBytes = kProgressBytes) {
     const fast_float::parse_options options(fast_float::chars_format::general, decimalSeparator);
-    const char* const start = text.data();
-    const char* const end = start + text.size();
-    const char* p = start;
-    size_t line = 0; // 0-based index of the line at p
     auto skipLines = [&](size_t count) {
         for (; count > 0 && p < end; --count, ++line)
             p = afterBreak(lineEnd(p, end), end);
     };
-    constexpr size_t kProgressBytes = size_t(4) << 20;
-    const char* nextProgress = start + kProgressBytes;
-    auto report = [&] {
-        ImportProgress at;
-        at.stage = ImportProgress::Stage::Parsing;
-        at.bytesDone = static_cast<size_t>(p - start);
-        at.bytesTotal = text.size();
-        at.linesDone = line;
-        return progress(at);
-    };
+    const char* nextProgress = p + tickBytes;
 
-    skipLines(begin - 1);
+    PartOutcome out;
+    skipLines(skipFirst);
     std::string_view fields[2];
     std::string storage[2];
     while (p < end) {
@@ -313,64 +304,217 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
             else if (!tryTextToDouble(fields[1], f, decimalSeparator))
                 message = invalidFloatMessage(messageText(trimBlanks(fields[1])));
             if (!message.empty()) {
-                r.warning = std::move(message);
-                r.badLine = static_cast<int>(std::min<size_t>(line + 1, INT32_MAX));
-                break;
+                out.warning = std::move(message);
+                out.badLine = line;
+                return out;
             }
         }
-        r.disp.push_back(d);
-        r.force.push_back(f);
+        store(d, f);
         p = afterBreak(eol, end);
         ++line;
         skipLines(every - 1);
-        if (progress && p >= nextProgress) {
-            nextProgress = p + kProgressBytes;
-            if (!report()) {
-                r.cancelled = true;
-                return r;
+        if (p >= nextProgress) {
+            nextProgress = p + tickBytes;
+            if (!tick(p, line)) {
+                out.stopped = true;
+                return out;
             }
         }
     }
-    if (progress) {
-        p = end;
-        report();
-    }
-    // A reading that stopped early gives back what it reserved for the lines it never reached.
+    return out;
+}
+
+void setWarning(RecordReadResult& r, PartOutcome& part) {
+    r.warning = std::move(part.warning);
+    r.badLine = static_cast<int>(std::min<size_t>(part.badLine + 1, INT32_MAX));
+}
+
+// A reading that stopped early gives back what it reserved for the lines it never reached.
+void giveBackUnused(RecordReadResult& r) {
     if (r.disp.capacity() > r.disp.size()) {
         r.disp.shrink_to_fit();
         r.force.shrink_to_fit();
     }
+}
+
+// The start of the first line that begins after the middle byte of the text (a CR LF there is
+// one break); the end of the text when there is none.
+size_t secondHalfStart(std::string_view text) {
+    const char* const end = text.data() + text.size();
+    const char* const middle = text.data() + text.size() / 2;
+    return static_cast<size_t>(afterBreak(lineEnd(middle, end), end) - text.data());
+}
+
+// Lines [0, c1) and [c1, total) of the text are read by two threads at once, each into its own
+// stretch of the points; the second stretch counts only when the first one read to its end.
+RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLines,
+                            size_t totalLines, size_t begin, size_t every, char decimalSeparator,
+                            const ProgressFn& progress, const MessageText& messageText) {
+    RecordReadResult r;
+    const size_t c1 = firstLines;
+    const size_t expected = (totalLines - 1 - begin) / every + 1;
+    const size_t n1 = (c1 - 1 - begin) / every + 1; // points in the first part (begin < c1)
+    const size_t secondFirst = begin + n1 * every;  // the first line read in the second part
+    {
+        // Zeroing the points' memory costs about as much as parsing half the record: it is
+        // shared too.
+        auto force = std::async(std::launch::async, [&] { r.force.resize(expected); });
+        r.disp.resize(expected);
+        force.get();
+    }
+
+    std::atomic<bool> stop{false};
+    std::atomic<size_t> secondBytes{0}, secondLines{0};
+    struct SecondPart {
+        PartOutcome outcome;
+        size_t points = 0;
+    };
+    const char* const start = text.data();
+    const char* const middle = start + split;
+    const char* const end = start + text.size();
+    auto second = std::async(std::launch::async, [&, part2Text = MessageText(messageText)] {
+        SecondPart s;
+        double* const d = r.disp.data() + n1;
+        double* const f = r.force.data() + n1;
+        const size_t room = expected - n1;
+        s.outcome = parseLines(
+            middle, end, c1, secondFirst - c1, every, decimalSeparator, part2Text,
+            [&](double x, double y) {
+                if (s.points == room) throw std::logic_error("record lines miscounted");
+                d[s.points] = x;
+                f[s.points] = y;
+                ++s.points;
+            },
+            [&](const char* at, size_t line) {
+                secondBytes.store(static_cast<size_t>(at - middle), std::memory_order_relaxed);
+                secondLines.store(line - c1, std::memory_order_relaxed);
+                return !stop.load(std::memory_order_relaxed);
+            });
+        return s;
+    });
+    // Whatever ends the first part early stops the second one too.
+    const StopOnExit stopOnExit{stop};
+
+    auto report = [&](size_t firstBytes, size_t linesDone) {
+        if (!progress) return true;
+        ImportProgress at;
+        at.stage = ImportProgress::Stage::Parsing;
+        at.bytesDone = firstBytes + secondBytes.load(std::memory_order_relaxed);
+        at.bytesTotal = text.size();
+        at.linesDone = linesDone + secondLines.load(std::memory_order_relaxed);
+        return progress(at);
+    };
+    size_t points = 0;
+    PartOutcome first = parseLines(
+        start, middle, 0, begin, every, decimalSeparator, messageText,
+        [&](double x, double y) {
+            if (points == n1) throw std::logic_error("record lines miscounted");
+            r.disp[points] = x;
+            r.force[points] = y;
+            ++points;
+        },
+        [&](const char* at, size_t line) { return report(static_cast<size_t>(at - start), line); },
+        kProgressBytes / 2); // the two parts together pass about kProgressBytes between reports
+    if (!first.stopped && first.warning.empty()) {
+        // The first part is read: progress goes on while the second one ends.
+        using namespace std::chrono_literals;
+        while (second.wait_for(20ms) != std::future_status::ready)
+            if (!report(split, c1)) {
+                first.stopped = true;
+                break;
+            }
+    }
+    if (first.stopped || !first.warning.empty()) stop = true;
+    SecondPart s = second.get();
+    // Cancelled: the points the first part read are kept, as a reading in one part keeps them.
+    auto cancel = [&] {
+        r.disp.resize(points);
+        r.force.resize(points);
+        r.cancelled = true;
+    };
+    if (first.stopped) {
+        cancel();
+        return r;
+    }
+    if (!first.warning.empty()) {
+        r.disp.resize(points);
+        r.force.resize(points);
+        setWarning(r, first);
+    } else {
+        if (s.outcome.stopped) { // only a stop of ours stops it
+            cancel();
+            return r;
+        }
+        r.disp.resize(n1 + s.points);
+        r.force.resize(n1 + s.points);
+        if (!s.outcome.warning.empty()) setWarning(r, s.outcome);
+    }
+    if (progress) {
+        ImportProgress at;
+        at.bytesDone = at.bytesTotal = text.size();
+        at.linesDone = r.badLine > 0 ? static_cast<size_t>(r.badLine - 1) : totalLines;
+        progress(at);
+    }
+    giveBackUnused(r);
     return r;
 }
 
-namespace fs = std::filesystem;
+RecordReadResult parseRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
+                             const ProgressFn& progress, const MessageText& messageText) {
+    RecordReadResult r;
+    if (beginLine < 1 || step < 1) return r;
+    const auto begin = static_cast<size_t>(beginLine - 1); // 0-based
+    const auto every = static_cast<size_t>(step);
+    size_t total = 0;
+    if (worthTwoThreads(text.size())) {
+        const size_t split = secondHalfStart(text);
+        if (split < text.size()) {
+            auto secondLines =
+                std::async(std::launch::async, [&] { return countLines(text.substr(split)); });
+            const size_t c1 = countLines(text.substr(0, split));
+            total = c1 + secondLines.get();
+            // Both parts must hold lines to read.
+            if (begin < c1 && begin + ((c1 - 1 - begin) / every + 1) * every < total)
+                return parseInTwo(text, split, c1, total, begin, every, decimalSeparator, progress,
+                                  messageText);
+        } else {
+            total = countLines(text);
+        }
+    } else {
+        total = countLines(text);
+    }
+    if (begin < total) {
+        const size_t expected = (total - 1 - begin) / every + 1;
+        r.disp.reserve(expected);
+        r.force.reserve(expected);
+    }
 
-std::string displayPath(const fs::path& path) {
-    fs::path p = path;
-    p.make_preferred();
-    const std::u8string u = p.u8string();
-    return std::string(u.begin(), u.end());
-}
-
-[[noreturn]] void cannotOpen(const fs::path& path, const std::string& reason) {
-    throw FileOpenError("Cannot open file \"" + displayPath(path) + "\". " + reason);
-}
-
-std::string systemReason(int error) {
-    return std::generic_category().message(error);
-}
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::FILE* openForReading(const fs::path& path) {
-#ifdef _WIN32
-    // Others may go on reading the file, not writing it.
-    return _wfsopen(path.c_str(), L"rb", _SH_DENYWR);
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
+    const char* const start = text.data();
+    const char* const end = start + text.size();
+    auto report = [&](const char* at, size_t line) {
+        if (!progress) return true;
+        ImportProgress now;
+        now.stage = ImportProgress::Stage::Parsing;
+        now.bytesDone = static_cast<size_t>(at - start);
+        now.bytesTotal = text.size();
+        now.linesDone = line;
+        return progress(now);
+    };
+    PartOutcome part = parseLines(
+        start, end, 0, begin, every, decimalSeparator, messageText,
+        [&](double d, double f) {
+            r.disp.push_back(d);
+            r.force.push_back(f);
+        },
+        report);
+    if (part.stopped) {
+        r.cancelled = true;
+        return r;
+    }
+    if (!part.warning.empty()) setWarning(r, part);
+    if (progress) report(end, r.badLine > 0 ? static_cast<size_t>(r.badLine - 1) : total);
+    giveBackUnused(r);
+    return r;
 }
 
 } // namespace
@@ -382,68 +526,13 @@ RecordReadResult readRecord(std::string_view text, int beginLine, int step, char
 
 namespace {
 
-// The bytes of a record file, read whole in one pass; null when progress cancelled the reading.
-struct FileBytes {
-    std::unique_ptr<char[]> bytes;
-    size_t size = 0;
-    bool cancelled = false;
-    std::string_view view() const { return {bytes.get(), size}; }
-};
-
-FileBytes readFileBytes(const fs::path& path, const ProgressFn& progress) {
-    // A pipe would block the reading for ever and a device never end: only regular files are
-    // read. A missing file is left to the opening, which gives the system's reason.
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!ec && fs::exists(status) && !fs::is_regular_file(status))
-        throw NotRegularFileError("Cannot open file \"" + displayPath(path) +
-                                  "\". It is not a regular file.");
-
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(openForReading(path));
-    if (!file) cannotOpen(path, systemReason(errno ? errno : EACCES));
-    const std::uintmax_t fileSize = fs::file_size(path, ec);
-    if (ec) cannotOpen(path, ec.message());
-    if (fileSize > SIZE_MAX / 2) cannotOpen(path, systemReason(EFBIG));
-    const auto size = static_cast<size_t>(fileSize);
-
-    FileBytes out;
-    try {
-        out.bytes = std::make_unique_for_overwrite<char[]>(size ? size : 1);
-    } catch (const std::bad_alloc&) {
-        cannotOpen(path, systemReason(ENOMEM));
-    }
-    constexpr size_t kChunk = size_t(8) << 20;
-    while (out.size < size) {
-        const size_t n = std::fread(out.bytes.get() + out.size, 1,
-                                    std::min(kChunk, size - out.size), file.get());
-        out.size += n;
-        if (n == 0) {
-            if (std::ferror(file.get())) cannotOpen(path, systemReason(errno ? errno : EIO));
-            break; // the file became shorter: what is there is the record
-        }
-        if (progress) {
-            ImportProgress at;
-            at.stage = ImportProgress::Stage::Reading;
-            at.bytesDone = out.size;
-            at.bytesTotal = size;
-            if (!progress(at)) {
-                out = FileBytes();
-                out.cancelled = true;
-                return out;
-            }
-        }
-    }
-    return out;
-}
-
 bool startsWith(std::string_view text, std::string_view head) {
     return text.substr(0, head.size()) == head;
 }
 
 } // namespace
 
-RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
+RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
                                 char decimalSeparator, const ProgressFn& progress) {
     FileBytes file = readFileBytes(path, progress);
     RecordReadResult r;
@@ -465,7 +554,7 @@ RecordReadResult readRecordFile(const fs::path& path, int beginLine, int step,
     return r;
 }
 
-RecordFileText readRecordFileText(const fs::path& path, const ProgressFn& progress) {
+RecordFileText readRecordFileText(const std::filesystem::path& path, const ProgressFn& progress) {
     const FileBytes file = readFileBytes(path, progress);
     RecordFileText out;
     out.cancelled = file.cancelled;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -328,3 +329,100 @@ TEST(ReadRecordFile, OnlyRegularFilesAreRead) {
 }
 
 } // namespace
+
+// Texts of a few megabytes are read in two parts at once. Whatever the line break at the middle
+// and wherever a bad line lies, the points and the warning are those of reading line by line.
+namespace large {
+
+constexpr int kLines = 300'000; // about 5 MB
+
+struct Case {
+    const char* name;
+    const char* eol;
+    int begin, step;
+    std::vector<int> badLines; // 0-based; a bad line holds "x,1"
+};
+
+std::string makeText(const Case& c, int padding) {
+    std::string text(static_cast<size_t>(padding), ' ');
+    text.reserve(static_cast<size_t>(kLines) * 16);
+    for (int i = 0; i < kLines; ++i) {
+        const bool bad = std::find(c.badLines.begin(), c.badLines.end(), i) != c.badLines.end();
+        text += bad ? "x,1" : std::to_string(i) + ",-" + std::to_string(i) + ".5";
+        text += c.eol;
+    }
+    return text;
+}
+
+// What reading the selected lines one after another gives.
+tc::RecordReadResult expected(const Case& c) {
+    tc::RecordReadResult r;
+    for (int i = c.begin - 1; i < kLines; i += c.step) {
+        if (std::find(c.badLines.begin(), c.badLines.end(), i) != c.badLines.end()) {
+            r.warning = "'x' is not a valid floating point value";
+            r.badLine = i + 1;
+            break;
+        }
+        r.disp.push_back(i);
+        r.force.push_back(-i - 0.5);
+    }
+    return r;
+}
+
+} // namespace large
+
+TEST(ReadRecord, LargeTextsReadInTwoPartsAsInOne) {
+    using large::Case;
+    const int middle = large::kLines / 2;
+    const Case cases[] = {
+        {"LF", "\n", 1, 1, {}},
+        {"CR LF", "\r\n", 1, 1, {}},
+        {"CR", "\r", 1, 1, {}},
+        {"begin and step", "\r\n", 4, 7, {}},
+        {"bad line early", "\n", 1, 1, {5}},
+        {"bad line past the middle", "\r\n", 1, 1, {middle + 40}},
+        {"bad line last", "\n", 1, 1, {large::kLines - 1}},
+        {"the first of two bad lines", "\n", 1, 1, {middle - 40, middle + 40}},
+        {"a bad line skipped by the step", "\n", 1, 2, {middle + 41}},
+        {"begin past the middle", "\n", middle + 100, 3, {}},
+    };
+    for (const Case& c : cases) {
+        const tc::RecordReadResult want = large::expected(c);
+        // Leading blanks on the first line move the middle through every place in a line, the
+        // two bytes of a CR LF among them.
+        const bool sweep = std::string_view(c.name) == "CR LF";
+        for (int padding = 0; padding < 36; padding += sweep ? 1 : 17) {
+            SCOPED_TRACE(std::string(c.name) + ", padding " + std::to_string(padding));
+            const std::string text = large::makeText(c, padding);
+            const auto r = tc::readRecord(text, c.begin, c.step, '.');
+            ASSERT_EQ(r.disp, want.disp);
+            ASSERT_EQ(r.force, want.force);
+            EXPECT_EQ(r.warning, want.warning);
+            EXPECT_EQ(r.badLine, want.badLine);
+            EXPECT_EQ(r.disp.capacity(), r.disp.size());
+        }
+    }
+}
+
+TEST(ReadRecordFile, LargeFilesReadInTwoHalvesAsInOne) {
+    const auto path = std::filesystem::temp_directory_path() / "tc_record_halves.csv";
+    const large::Case c{"file", "\r\n", 2, 3, {large::kLines - 10}};
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\xEF\xBB\xBF" << large::makeText(c, 3);
+    }
+    std::vector<size_t> done;
+    const auto r = tc::readRecordFile(path, c.begin, c.step, '.', [&](const tc::ImportProgress& p) {
+        if (p.stage == tc::ImportProgress::Stage::Reading) done.push_back(p.bytesDone);
+        return true;
+    });
+    const auto size = std::filesystem::file_size(path);
+    std::filesystem::remove(path);
+    const tc::RecordReadResult want = large::expected(c);
+    EXPECT_EQ(r.disp, want.disp);
+    EXPECT_EQ(r.force, want.force);
+    EXPECT_EQ(r.badLine, want.badLine);
+    ASSERT_FALSE(done.empty());
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), size);
+}
