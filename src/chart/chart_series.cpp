@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <future>
 #include <optional>
 
 namespace {
@@ -238,6 +239,7 @@ void ChartSeries::renumber() {
 }
 
 void ChartSeries::pointsChanged() {
+    ++generation_;
     gridValid_ = false;
     grid_.clear();
     runsValid_ = false;
@@ -310,6 +312,7 @@ void ChartSeries::movePoint(int index, double x, double y) {
     it->value = y;
     if (gridValid_) grid_.move(static_cast<size_t>(index), x, y);
     if (runsValid_) runs_.update(points(), static_cast<size_t>(index));
+    ++generation_;
     chart()->seriesPointMoved(this);
 }
 
@@ -532,42 +535,63 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
     const double margin = std::ceil(pen().widthF() * ratio) + 2;
     const tc::PixelBox box{device.left() - margin, device.top() - margin,
                            device.right() + 1 + margin, device.bottom() + 1 + margin};
-    if (markers) {
-        // A point just outside the plot area still shows part of its marker.
-        // Marked in half pixels: a marker lands within a quarter pixel of its point.
-        const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
-        occupied_.reset(kMarkerCells * (device.left() - reach),
-                        kMarkerCells * (device.top() - reach),
-                        kMarkerCells * (device.width() + 2 * reach),
-                        kMarkerCells * (device.height() + 2 * reach));
-    }
     const tc::StridedPoints pts = points();
     if (!runsValid_ || runs_.count() != pts.count) {
         runs_.build(pts);
         runsValid_ = true;
     }
-    tc::reduceToPixels(pts, *ax, *ay, box, line ? &reduced_ : nullptr, nullptr, &runs_);
-    if (markers) {
-        const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
-        const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
-        tc::reduceToPixels(pts, cx, cy, box, nullptr, &occupied_, &runs_);
-    }
-
-    if (line) {
+    ReducedFrom from{pts.x, pts.count, generation_, *ax, *ay, box, QRect()};
+    if (line && lineFrom_ != from) {
+        tc::reduceToPixels(pts, *ax, *ay, box, &reduced_, nullptr, &runs_);
         lines_.resize(static_cast<qsizetype>(reduced_.size()));
         QPointF* out = lines_.data();
         for (const tc::PixelPoint& p : reduced_)
             *out++ = QPointF(p.x / ratio, p.y / ratio);
+        lineFrom_ = from;
+    }
+    if (markers) {
+        // A point just outside the plot area still shows part of its marker.
+        // Marked in half pixels: a marker lands within a quarter pixel of its point.
+        const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
+        from.mask = QRect(kMarkerCells * (device.left() - reach),
+                          kMarkerCells * (device.top() - reach),
+                          kMarkerCells * (device.width() + 2 * reach),
+                          kMarkerCells * (device.height() + 2 * reach));
+        if (markersFrom_ != from) {
+            occupied_.reset(from.mask.left(), from.mask.top(), from.mask.width(),
+                            from.mask.height());
+            const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
+            const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
+            tc::reduceToPixels(pts, cx, cy, box, nullptr, &occupied_, &runs_);
+            markersFrom_ = from;
+        }
+    }
+
+    auto drawLine = [&] {
+        if (!line) return;
         drawnLinePoints_ = static_cast<int>(lines_.size());
         painter->setPen(pen());
         painter->setBrush(Qt::NoBrush);
         drawCurveLine(painter, lines_);
-    }
-    if (markers) drawOccupiedMarkers(painter, device, ratio);
+    };
+    if (markers)
+        drawOccupiedMarkers(painter, device, ratio, drawLine);
+    else
+        drawLine();
     return true;
 }
 
-void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, double ratio) {
+bool ChartSeries::ReducedFrom::operator==(const ReducedFrom& o) const {
+    auto same = [](const tc::PixelAxis& a, const tc::PixelAxis& b) {
+        return a.v0 == b.v0 && a.p0 == b.p0 && a.scale == b.scale;
+    };
+    return x == o.x && count == o.count && generation == o.generation && same(ax, o.ax) &&
+           same(ay, o.ay) && box.left == o.box.left && box.top == o.box.top &&
+           box.right == o.box.right && box.bottom == o.box.bottom && mask == o.mask;
+}
+
+void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, double ratio,
+                                      const std::function<void()>& meanwhile) {
     // One stamp per place of a cell within its pixel.
     std::vector<MarkerStamp> stamps;
     if (ratio == 1) {
@@ -592,8 +616,10 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                   h = occupied_.height() / kMarkerCells + 2 * reach;
         const int x0 = left - reach, y0 = top - reach;
         // Held as what shows through (1 - coverage): each dot multiplies it by (1 - alpha),
-        // one product per dot where the coverage sum needed three steps.
+        // one product per dot where the coverage sum needed three steps. The cells of the upper
+        // and the lower half of the mask go into two such images at once, multiplied after.
         coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 1.f);
+        coverage2_.assign(coverage_.size(), 1.f);
         std::vector<std::vector<std::ptrdiff_t>> at(stamps.size());
         std::vector<std::vector<float>> through(stamps.size());
         for (size_t k = 0; k < stamps.size(); ++k)
@@ -601,29 +627,42 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                 at[k].push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
                 through[k].push_back(1.f - d.alpha);
             }
-        occupied_.forEach([&](int cx, int cy) {
-            // Floor division: the mask may start left of or above the origin.
-            const int x = cx >= 0 ? cx / kMarkerCells : -((-cx + kMarkerCells - 1) / kMarkerCells);
-            const int y = cy >= 0 ? cy / kMarkerCells : -((-cy + kMarkerCells - 1) / kMarkerCells);
-            const size_t k = static_cast<size_t>((cy - y * kMarkerCells) * kMarkerCells +
-                                                 (cx - x * kMarkerCells));
-            float* c = coverage_.data() + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
-            const auto& factors = through[k];
-            const auto& offsets = at[k];
-            for (size_t j = 0; j < offsets.size(); ++j)
-                c[offsets[j]] *= factors[j];
-        });
+        auto compose = [&](int fromRow, int toRow, float* shows) {
+            occupied_.forEachInRows(fromRow, toRow, [&](int cx, int cy) {
+                // Floor division: the mask may start left of or above the origin.
+                const int x =
+                    cx >= 0 ? cx / kMarkerCells : -((-cx + kMarkerCells - 1) / kMarkerCells);
+                const int y =
+                    cy >= 0 ? cy / kMarkerCells : -((-cy + kMarkerCells - 1) / kMarkerCells);
+                const size_t k = static_cast<size_t>((cy - y * kMarkerCells) * kMarkerCells +
+                                                     (cx - x * kMarkerCells));
+                float* c = shows + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
+                const auto& factors = through[k];
+                const auto& offsets = at[k];
+                for (size_t j = 0; j < offsets.size(); ++j)
+                    c[offsets[j]] *= factors[j];
+            });
+        };
+        const int rows = occupied_.height(), half = rows / 2;
+        {
+            auto upper =
+                std::async(std::launch::async, [&] { compose(0, half, coverage_.data()); });
+            meanwhile();
+            compose(half, rows, coverage2_.data());
+            upper.get();
+        }
         if (markerImage_.size() != device.size())
             markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
         const QColor colour = stamps[0].color;
         const int r = colour.red(), g = colour.green(), b = colour.blue();
         for (int y = 0; y < device.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(markerImage_.scanLine(y));
-            const float* c = coverage_.data() +
-                             static_cast<std::ptrdiff_t>(device.top() + y - y0) * w +
-                             (device.left() - x0);
+            const std::ptrdiff_t row =
+                static_cast<std::ptrdiff_t>(device.top() + y - y0) * w + (device.left() - x0);
+            const float* c = coverage_.data() + row;
+            const float* c2 = coverage2_.data() + row;
             for (int x = 0; x < device.width(); ++x) {
-                const float v = 1.f - c[x];
+                const float v = 1.f - c[x] * c2[x];
                 if (v <= 0.f) {
                     line[x] = 0;
                     continue;
@@ -639,6 +678,7 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
         return;
     }
     // One marker per occupied cell, each drawn on its own.
+    meanwhile();
     applyScattersAntialiasingHint(painter);
     mScatterStyle.applyTo(painter, pen());
     const double toWidget = kMarkerCells * ratio;

@@ -9,6 +9,9 @@
 #include <QPointF>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class ChartView;
@@ -141,7 +144,10 @@ private:
     void drawMarkers(QCPPainter* painter);
     void drawBars(QCPPainter* painter);
     bool drawReduced(QCPPainter* painter);
-    void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio);
+    // Draws the markers of the occupied cells; `meanwhile` (drawing what lies beneath them) runs
+    // while their image is being made.
+    void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio,
+                             const std::function<void()>& meanwhile);
     const tc::PointGrid& grid() const;
     // The points as the reduction reads them.
     tc::StridedPoints points() const;
@@ -165,13 +171,26 @@ private:
     std::vector<tc::PixelPoint> reduced_;
     QVector<QPointF> lines_;
     tc::PixelMask occupied_;
-    std::vector<float> coverage_;
+    std::vector<float> coverage_, coverage2_;
     QImage markerImage_;
     int drawnLinePoints_ = 0;
     // Bounds of runs of consecutive points, built on the first reduced redraw after the points
     // change and kept up to date while a point is dragged.
     tc::PointRunIndex runs_;
     bool runsValid_ = false;
+    // What the kept reduction was made from: a redraw of the same points in the same view (a
+    // hover, another series changing) draws it again as it is.
+    struct ReducedFrom {
+        const double* x = nullptr;
+        size_t count = 0;
+        uint64_t generation = 0;
+        tc::PixelAxis ax, ay;
+        tc::PixelBox box;
+        QRect mask;
+        bool operator==(const ReducedFrom& o) const;
+    };
+    std::optional<ReducedFrom> lineFrom_, markersFrom_;
+    uint64_t generation_ = 0; // counts the changes of the points
 
     // Hit-test index of a large series, rebuilt on the first hit test after its points change.
     mutable tc::PointGrid grid_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
+#include <thread>
 
 namespace tc {
 
@@ -309,6 +311,12 @@ bool PixelMask::allSet(double x0, double y0, double x1, double y1) const {
     return true;
 }
 
+void PixelMask::add(const PixelMask& other) {
+    if (other.bits_.size() != bits_.size()) return;
+    for (size_t i = 0; i < bits_.size(); ++i)
+        bits_[i] |= other.bits_[i];
+}
+
 size_t PixelMask::count() const {
     size_t n = 0;
     for (uint64_t w : bits_)
@@ -440,72 +448,121 @@ void markRun(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
         markRun(points, ax, ay, index, level - 1, k, mask);
 }
 
+// The line of points [from, to) as reduceToPixels reduces it, appended to line.
+void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+                const PixelBox& box, std::vector<PixelPoint>& line, const PointRunIndex* index,
+                size_t from, size_t to) {
+    const double* xs = points.x;
+    const double* ys = points.y;
+    const size_t n = points.count, stride = points.stride;
+    LineReducer reducer(line, box);
+    const PixelsOf at{points, ax, ay};
+    const size_t levels = index ? index->levels() : 0;
+    std::vector<size_t> lengths(levels); // powers of two
+    for (size_t l = 0; l < levels; ++l)
+        lengths[l] = index->runLength(l);
+    for (size_t i = from; i < to;) {
+        if (levels && i % PointRunIndex::kBase == 0) {
+            size_t taken = 0;
+            for (size_t l = levels; l-- > 0;) {
+                const size_t len = lengths[l];
+                if ((i & (len - 1)) != 0) continue;
+                // A run must lie within the stretch (the last run of the points may be short).
+                if (i + len > to && to != n) continue;
+                const PointRunIndex::Run& run = index->level(l)[i / len];
+                if (!run.finite) continue;
+                const RunPixels p = pixelsOfRun(run, ax, ay);
+                const size_t last = std::min(to, i + len) - 1;
+                if (reducer.take(p.x0, p.x1, p.y0, p.y1, run, last, at)) {
+                    taken = last + 1 - i;
+                    break;
+                }
+            }
+            if (taken) {
+                i += taken;
+                continue;
+            }
+        }
+        const double px = ax(xs[i * stride]), py = ay(ys[i * stride]);
+        if (px >= box.left && px <= box.right && py >= box.top && py <= box.bottom)
+            reducer.inside(px, py, i);
+        else if (std::isfinite(px) && std::isfinite(py))
+            reducer.outside(px, py);
+        else
+            reducer.gap();
+        ++i;
+        // Up to the next run of the index, which is tried first.
+        const size_t end =
+            levels ? std::min(to, (i + PointRunIndex::kBase - 1) / PointRunIndex::kBase *
+                                      PointRunIndex::kBase)
+                   : to;
+        i = reducer.follow(i, end, at);
+    }
+    reducer.finish();
+}
+
+// From this many points on, the work is shared by two threads.
+constexpr size_t kTwoThreadPoints = size_t(1) << 16;
+
+bool worthTwoThreads(size_t points) {
+    return points >= kTwoThreadPoints && std::thread::hardware_concurrency() > 1;
+}
+
+void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+             const PointRunIndex& index, PixelMask& mask) {
+    // The highest level with runs enough to share.
+    size_t level = index.levels() - 1;
+    while (level > 0 && index.level(level).size() < 2)
+        --level;
+    const size_t runs = index.level(level).size();
+    auto mark = [&](size_t from, size_t to, PixelMask& into) {
+        for (size_t r = from; r < to; ++r)
+            markRun(points, ax, ay, index, level, r, into);
+    };
+    if (!worthTwoThreads(points.count) || runs < 2) {
+        mark(0, runs, mask);
+        return;
+    }
+    PixelMask second = mask;
+    auto other = std::async(std::launch::async, [&] { mark(runs / 2, runs, second); });
+    mark(0, runs / 2, mask);
+    other.get();
+    mask.add(second);
+}
+
 } // namespace
 
 void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                     const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied,
                     const PointRunIndex* index) {
-    const double* xs = points.x;
-    const double* ys = points.y;
-    const size_t n = points.count, stride = points.stride;
+    const size_t n = points.count;
     if (index && (index->count() != n || index->empty())) index = nullptr;
-    if (index && occupied) {
-        const size_t top = index->levels() - 1;
-        for (size_t r = 0; r < index->level(top).size(); ++r)
-            markRun(points, ax, ay, *index, top, r, *occupied);
-        occupied = nullptr;
-    }
-    if (line) {
-        line->clear();
-        LineReducer reducer(*line, box);
-        const PixelsOf at{points, ax, ay};
-        const size_t levels = index ? index->levels() : 0;
-        std::vector<size_t> lengths(levels); // powers of two
-        for (size_t l = 0; l < levels; ++l)
-            lengths[l] = index->runLength(l);
-        for (size_t i = 0; i < n;) {
-            if (levels && i % PointRunIndex::kBase == 0) {
-                size_t taken = 0;
-                for (size_t l = levels; l-- > 0;) {
-                    const size_t len = lengths[l];
-                    if ((i & (len - 1)) != 0) continue;
-                    const PointRunIndex::Run& run = index->level(l)[i / len];
-                    if (!run.finite) continue;
-                    const RunPixels p = pixelsOfRun(run, ax, ay);
-                    const size_t last = std::min(n, i + len) - 1;
-                    if (reducer.take(p.x0, p.x1, p.y0, p.y1, run, last, at)) {
-                        taken = last + 1 - i;
-                        break;
-                    }
-                }
-                if (taken) {
-                    i += taken;
-                    continue;
-                }
-            }
-            const double px = ax(xs[i * stride]), py = ay(ys[i * stride]);
-            if (occupied) occupied->set(px, py);
-            if (px >= box.left && px <= box.right && py >= box.top && py <= box.bottom)
-                reducer.inside(px, py, i);
-            else if (std::isfinite(px) && std::isfinite(py))
-                reducer.outside(px, py);
-            else
-                reducer.gap();
-            ++i;
-            // Up to the next run of the index, which is tried first.
-            if (!occupied) {
-                const size_t end =
-                    levels ? std::min(n, (i + PointRunIndex::kBase - 1) / PointRunIndex::kBase *
-                                             PointRunIndex::kBase)
-                           : n;
-                i = reducer.follow(i, end, at);
-            }
+    if (occupied) {
+        if (index) {
+            markAll(points, ax, ay, *index, *occupied);
+        } else {
+            for (size_t i = 0; i < n; ++i)
+                occupied->set(ax(points.x[i * points.stride]), ay(points.y[i * points.stride]));
         }
-        reducer.finish();
-    } else if (occupied) {
-        for (size_t i = 0; i < n; ++i)
-            occupied->set(ax(xs[i * stride]), ay(ys[i * stride]));
     }
+    if (!line) return;
+    line->clear();
+    if (!worthTwoThreads(n)) {
+        reduceLine(points, ax, ay, box, *line, index, 0, n);
+        return;
+    }
+    // Two stretches reduced at once, the second from the last point of the first, which so
+    // joins them; the line breaks there, between two drawings of the same point. The middle
+    // falls on a run of the index.
+    const size_t middle = n / 2 / 1024 * 1024;
+    std::vector<PixelPoint> second;
+    auto other = std::async(std::launch::async, [&] {
+        reduceLine(points, ax, ay, box, second, index, middle - 1, n);
+    });
+    reduceLine(points, ax, ay, box, *line, index, 0, middle);
+    other.get();
+    if (!line->empty() && !second.empty()) line->push_back({kNaN, kNaN});
+    line->insert(line->end(), second.begin(), second.end());
 }
 
 } // namespace tc

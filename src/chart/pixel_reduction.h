@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -44,9 +45,13 @@ public:
     // x0 <= x1, y0 <= y1, is marked; false when part of it lies outside, or it is large.
     bool allSet(double x0, double y0, double x1, double y1) const;
     size_t count() const;
+    // Marks every pixel that `other`, a mask of the same rectangle, marks.
+    void add(const PixelMask& other);
 
     // Calls visit(x, y) for every marked pixel, row by row.
-    template <class Visit> void forEach(Visit&& visit) const;
+    template <class Visit> void forEach(Visit&& visit) const { forEachInRows(0, height_, visit); }
+    // The same for the rows [fromRow, toRow) of the rectangle (0 is its top row).
+    template <class Visit> void forEachInRows(int fromRow, int toRow, Visit&& visit) const;
 
 private:
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -54,8 +59,8 @@ private:
     std::vector<uint64_t> bits_;
 };
 
-template <class Visit> void PixelMask::forEach(Visit&& visit) const {
-    for (int y = 0; y < height_; ++y) {
+template <class Visit> void PixelMask::forEachInRows(int fromRow, int toRow, Visit&& visit) const {
+    for (int y = std::max(fromRow, 0); y < std::min(toRow, height_); ++y) {
         const uint64_t* row = bits_.data() + static_cast<size_t>(y) * words_;
         for (size_t w = 0; w < words_; ++w) {
             for (uint64_t b = row[w]; b != 0; b &= b - 1) {
