@@ -87,6 +87,25 @@ void BM_Redraw10M(benchmark::State& state) {
 }
 BENCHMARK(BM_Redraw10M)->Unit(benchmark::kMillisecond);
 
+// A scroll step of a 10,000,000-point record, then the redraw.
+void BM_Redraw10MAfterScroll(benchmark::State& state) {
+    TForm1& w = imported();
+    {
+        const tc::bench::Record big = tc::bench::makeCyclicRecord(10'000'000);
+        w.rawSeries->setPoints(big.disp, big.force);
+    }
+    w.cht1->resetZoom();
+    w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+    double sign = 1;
+    for (auto _ : state) {
+        w.cht1->scrollBy(QPointF(sign * 40, sign * -25));
+        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
+        sign = -sign;
+    }
+    w.rawSeries->clear();
+}
+BENCHMARK(BM_Redraw10MAfterScroll)->Unit(benchmark::kMillisecond);
+
 // A scroll step (right drag), then the redraw.
 void BM_RedrawAfterScroll(benchmark::State& state) {
     TForm1& w = imported();

@@ -3,6 +3,7 @@
 #include "chart/chart_view.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <future>
@@ -616,8 +617,8 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                   h = occupied_.height() / kMarkerCells + 2 * reach;
         const int x0 = left - reach, y0 = top - reach;
         // Held as what shows through (1 - coverage): each dot multiplies it by (1 - alpha),
-        // one product per dot where the coverage sum needed three steps. The cells of the upper
-        // and the lower half of the mask go into two such images at once, multiplied after.
+        // one product per dot where the coverage sum needed three steps. Two such images are
+        // made at once from different cells, and multiplied after.
         coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 1.f);
         coverage2_.assign(coverage_.size(), 1.f);
         std::vector<std::vector<std::ptrdiff_t>> at(stamps.size());
@@ -643,13 +644,20 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                     c[offsets[j]] *= factors[j];
             });
         };
-        const int rows = occupied_.height(), half = rows / 2;
+        // Bands of rows taken in turn by a second thread and, once the line is drawn, by this
+        // one, each into its own image.
+        const int rows = occupied_.height();
+        constexpr int kBands = 16;
+        std::atomic<int> nextBand{0};
+        auto work = [&](float* shows) {
+            for (int b; (b = nextBand++) < kBands;)
+                compose(b * rows / kBands, (b + 1) * rows / kBands, shows);
+        };
         {
-            auto upper =
-                std::async(std::launch::async, [&] { compose(0, half, coverage_.data()); });
+            auto other = std::async(std::launch::async, [&] { work(coverage_.data()); });
             meanwhile();
-            compose(half, rows, coverage2_.data());
-            upper.get();
+            work(coverage2_.data());
+            other.get();
         }
         if (markerImage_.size() != device.size())
             markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
