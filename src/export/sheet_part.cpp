@@ -162,9 +162,9 @@ void SheetPartWithNumbers::rowCells(std::int32_t row, std::size_t& nextText,
     }
 }
 
-void SheetPartWithNumbers::writeBlock(std::int32_t firstRow, std::string& out) const {
+void SheetPartWithNumbers::writeBlock(std::int32_t firstRow, std::vector<RowCell>& cells,
+                                      std::string& out) const {
     // The writer gives every row of a block of 16 the span of all the block's cells.
-    thread_local std::vector<RowCell> cells;
     std::size_t rowStart[kSpanBlock + 1];
     cells.clear();
     const std::int32_t lastRow = std::min(firstRow + kSpanBlock - 1, lastRow_);
@@ -230,8 +230,9 @@ void SheetPartWithNumbers::piece(std::size_t i, std::string& out) const {
     if (lastRow_) {
         const auto first = static_cast<std::int32_t>(i) * kRowsPerPiece + 1;
         const std::int32_t last = std::min(first + kRowsPerPiece - 1, lastRow_);
+        std::vector<RowCell> cells;
         for (std::int32_t row = first; row <= last; row += kSpanBlock)
-            writeBlock(row, out);
+            writeBlock(row, cells, out);
     }
     if (i + 1 == pieces_) {
         if (lastRow_) out += "</sheetData>";

@@ -48,7 +48,8 @@ private:
 
     void parse(const CellGrid& cells);
     void rowCells(std::int32_t row, std::size_t& nextText, std::vector<RowCell>& out) const;
-    void writeBlock(std::int32_t firstRow, std::string& out) const;
+    // Appends the rows of the 16-row block from firstRow; cells is room to work in.
+    void writeBlock(std::int32_t firstRow, std::vector<RowCell>& cells, std::string& out) const;
 
     std::string part_;
     std::size_t headEnd_ = 0, dimensionEnd_ = 0, dataStart_ = 0, dataEnd_ = 0, tailStart_ = 0;
