@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
@@ -44,7 +45,8 @@ public:
         z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
         z_.avail_in = static_cast<uInt>(in.size());
         for (;;) {
-            if (out_.size() - used_ < kOutputStep) out_.resize(out_.size() + 4 * kOutputStep);
+            if (out_.size() - used_ < kOutputStep)
+                out_.resize(std::max(2 * out_.size(), out_.size() + 4 * kOutputStep));
             z_.next_out = reinterpret_cast<Bytef*>(out_.data() + used_);
             z_.avail_out = static_cast<uInt>(out_.size() - used_);
             const int rc = deflate(&z_, flush);
