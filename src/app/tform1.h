@@ -94,6 +94,8 @@ public:
     tc::AnalysisOptions analysisOptions; // dead band, level tolerance, yield method
     // An import that runs longer than this shows its progress, with Cancel.
     int importProgressDelayMs = 500;
+    // The same for the workbook export.
+    int workbookProgressDelayMs = 500;
 
     void clearImport();
     void clearAnalysis();

@@ -3,6 +3,8 @@
 // time, the four call primitives and their typed forms, and the host that creates the server
 // objects. Standard C++ only; the COM host (Windows) and the workbook host (elsewhere) sit
 // behind AutomationHost.
+#include "common/work_progress.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -127,6 +129,12 @@ public:
     // file the host wrote for it, or an empty text when the host writes none (the COM host
     // leaves the workbook open in the spreadsheet program). Throws Error if writing fails.
     virtual std::string finishExport() = 0;
+    // finishExport telling progress how far the writing is; when progress says stop, throws
+    // Cancelled and leaves no file behind. A host that writes nothing has nothing to report.
+    virtual std::string finishExportReporting(const WorkProgress& progress) {
+        (void)progress;
+        return finishExport();
+    }
 };
 
 using AutomationHostFactory = std::function<std::unique_ptr<AutomationHost>()>;

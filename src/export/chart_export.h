@@ -71,8 +71,11 @@ std::uint32_t excelRgb(std::uint32_t rrggbb);
 // (combined output) have more than kMaxExportPoints points, or when a series has not as many Y
 // as X values; ExcelStartError when the host or the application cannot be created;
 // ExcelExportError when the export stops half-way.
+// progress hears how far the export is, now and then; when it says stop, the export throws
+// Cancelled and writes nothing (the workbook host leaves no file behind).
 ExcelExportResult ExportChartToExcel(const std::vector<ChartSeriesSnapshot>& series,
                                      ExcelExportOptions& options, char decimalSeparator,
-                                     const AutomationHostFactory& hostFactory);
+                                     const AutomationHostFactory& hostFactory,
+                                     const WorkProgress& progress = {});
 
 } // namespace tc

@@ -103,12 +103,20 @@ Variant WorkbookHost::createObject(std::string_view progId) {
 }
 
 std::string WorkbookHost::finishExport() {
+    return finishExportReporting({});
+}
+
+std::string WorkbookHost::finishExportReporting(const WorkProgress& progress) {
+    std::vector<std::shared_ptr<WorkbookModel>> books;
+    for (const auto& book : workbooks())
+        if (!book->written) books.push_back(book);
     std::string last;
-    for (const auto& book : workbooks()) {
-        if (book->written) continue;
+    for (std::size_t i = 0; i < books.size(); ++i) {
         const auto path = createUniqueFile(state_->outputFolder, "TarvelCurve_Book", ".xlsx");
         try {
-            writeWorkbookXlsx(*book, path);
+            writeWorkbookXlsx(*books[i], path,
+                              progressPart(progress, static_cast<double>(i) / books.size(),
+                                           static_cast<double>(i + 1) / books.size()));
         } catch (...) {
             std::error_code ec;
             std::filesystem::remove(path, ec);

@@ -51,6 +51,9 @@ public:
     // unique name "TarvelCurve_Book<n>.xlsx" in the output folder; returns the last path written
     // ("" when there was no workbook).
     std::string finishExport() override;
+    // The same, telling progress how far the writing is (the books share it evenly); when it
+    // says stop, throws Cancelled, and the workbook being written leaves no file.
+    std::string finishExportReporting(const WorkProgress& progress) override;
 
     // Every workbook made through this host so far, in creation order.
     std::vector<std::shared_ptr<WorkbookModel>> workbooks() const;

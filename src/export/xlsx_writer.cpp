@@ -2,6 +2,8 @@
 
 #include "common/file_replace.h"
 #include "common/text_number.h"
+#include "export/part_deflate.h"
+#include "export/sheet_part.h"
 #include "export/utf8_path.h"
 #include "export/worksheet_address.h"
 
@@ -13,6 +15,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -152,10 +155,16 @@ public:
         if (e != LXW_NO_ERROR) fail(lxw_strerror(e));
     }
 
+    // Hands the sheet's text cells and charts to the writer; its number cells are left in the
+    // grid for the sheet part (numberCells()).
     void addSheet(WorksheetModel& sheet) {
         lxw_worksheet* ws = workbook_add_worksheet(wb_, sheet.name.c_str());
         if (!ws) fail("the sheet \"" + sheet.name + "\" could not be added");
-        writeCells(ws, sheet.cells);
+        const std::size_t numbers = writeCells(ws, sheet.cells);
+        numberCells_.push_back(numbers);
+        if (!numbers)
+            for (std::int32_t c = 1; c <= sheet.cells.columnCount(); ++c)
+                sheet.cells.releaseColumn(c);
         for (const auto& chart : sheet.charts)
             addChart(ws, *chart);
     }
@@ -174,22 +183,30 @@ public:
     // A legend over the plot with a font of its own is written in an order the file format
     // does not allow: the chart parts have to be mended once the file is written.
     bool legendsNeedMending() const { return legendsNeedMending_; }
+    // The number cells of each sheet, in the order the sheets were added.
+    const std::vector<std::size_t>& numberCells() const { return numberCells_; }
 
 private:
-    void writeCells(lxw_worksheet* ws, CellGrid& cells) {
+    // Writes the text cells, column by column (which numbers the shared strings); returns the
+    // count of number cells, which the writer would refuse where it refuses any cell.
+    std::size_t writeCells(lxw_worksheet* ws, const CellGrid& cells) {
+        std::size_t numbers = 0;
         for (std::int32_t c = 1; c <= cells.columnCount(); ++c) {
             const auto& column = cells.column(c);
             const auto col = static_cast<lxw_col_t>(c - 1);
             for (size_t r = 0; r < column.size(); ++r) {
                 const CellGrid::Cell& cell = column[r];
                 const auto row = static_cast<lxw_row_t>(r);
-                if (cell.kind == CellGrid::Kind::Number)
-                    check(worksheet_write_number(ws, row, col, cell.number, nullptr));
-                else if (cell.kind == CellGrid::Kind::Text)
+                if (cell.kind == CellGrid::Kind::Number) {
+                    if (row >= LXW_ROW_MAX || col >= LXW_COL_MAX)
+                        check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+                    ++numbers;
+                } else if (cell.kind == CellGrid::Kind::Text) {
                     check(worksheet_write_string(ws, row, col, cells.text(cell).c_str(), nullptr));
+                }
             }
-            cells.releaseColumn(c);
         }
+        return numbers;
     }
 
     static bool writable(const SeriesModel& s) {
@@ -323,6 +340,7 @@ private:
     std::string path_;
     lxw_workbook* wb_ = nullptr;
     bool legendsNeedMending_ = false;
+    std::vector<std::size_t> numberCells_;
 };
 
 // The legend's overlay flag belongs before its shape and text properties (legendPos,
@@ -345,11 +363,80 @@ bool mendLegendOrder(std::string& xml) {
     return changed;
 }
 
-// Mends the chart parts of the written file (see mendLegendOrder). libzip replaces the file
-// through a temporary file of its own beside it.
-void mendChartParts(const std::filesystem::path& file, const WorkbookFile& book) {
+// A part given to libzip already compressed, which it copies into the file as it is.
+struct PackedPart {
+    DeflatedPart part;
+    std::size_t read = 0;
+    zip_error_t error{};
+};
+
+zip_int64_t packedPartSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+    auto& p = *static_cast<PackedPart*>(state);
+    switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+        p.read = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<zip_uint64_t>(length, p.part.data.size() - p.read));
+        std::memcpy(data, p.part.data.data() + p.read, n);
+        p.read += n;
+        return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        if (length < sizeof(zip_stat_t)) {
+            zip_error_set(&p.error, ZIP_ER_INVAL, 0);
+            return -1;
+        }
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD;
+        st->size = p.part.size;
+        st->comp_size = p.part.data.size();
+        st->crc = p.part.crc;
+        st->comp_method = ZIP_CM_DEFLATE;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&p.error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+    default:
+        zip_error_set(&p.error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+// The sheet a part name "xl/worksheets/sheet<n>.xml" belongs to (n from 1), or 0.
+std::size_t sheetOfPart(std::string_view name) {
+    static constexpr std::string_view kPrefix = "xl/worksheets/sheet", kSuffix = ".xml";
+    if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return 0;
+    const std::string_view digits =
+        name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    std::size_t n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return digits.empty() ? 0 : n;
+}
+
+struct ZipDiscard {
+    void operator()(zip_t* z) const { zip_discard(z); }
+};
+
+// Finishes the parts of the written file: the sheets' number cells go into their sheet parts
+// (see SheetPartWithNumbers), and chart parts are mended (see mendLegendOrder). libzip replaces
+// the file through a temporary file of its own beside it.
+void finishParts(const std::filesystem::path& file, const WorkbookFile& book, WorkbookModel& model,
+                 const WorkProgress& progress) {
     int code = 0;
-    zip_t* zip = zip_open(file.string().c_str(), 0, &code);
+    std::unique_ptr<zip_t, ZipDiscard> zip(zip_open(file.string().c_str(), 0, &code));
     if (!zip) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -357,48 +444,94 @@ void mendChartParts(const std::filesystem::path& file, const WorkbookFile& book)
         zip_error_fini(&error);
         book.fail(reason);
     }
-    auto failWith = [&](zip_t* z) {
-        const std::string reason = zip_error_strerror(zip_get_error(z));
-        zip_discard(z);
-        book.fail(reason);
-    };
-    std::vector<std::string> parts; // held until the archive is closed
-    const zip_int64_t count = zip_get_num_entries(zip, 0);
-    parts.reserve(static_cast<size_t>(std::max<zip_int64_t>(count, 0)));
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const char* name = zip_get_name(zip, static_cast<zip_uint64_t>(i), 0);
-        if (!name || std::string_view(name).rfind("xl/charts/chart", 0) != 0) continue;
+    auto failWithZip = [&] { book.fail(zip_error_strerror(zip_get_error(zip.get()))); };
+    auto readPart = [&](zip_uint64_t i) {
         zip_stat_t st;
-        if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) failWith(zip);
+        if (zip_stat_index(zip.get(), i, 0, &st) != 0) failWithZip();
         std::string xml(static_cast<size_t>(st.size), '\0');
-        zip_file_t* f = zip_fopen_index(zip, static_cast<zip_uint64_t>(i), 0);
-        if (!f) failWith(zip);
+        zip_file_t* f = zip_fopen_index(zip.get(), i, 0);
+        if (!f) failWithZip();
         const zip_int64_t got = zip_fread(f, xml.data(), xml.size());
         zip_fclose(f);
-        if (got != static_cast<zip_int64_t>(xml.size())) failWith(zip);
-        if (!mendLegendOrder(xml)) continue;
-        parts.push_back(std::move(xml));
-        zip_source_t* src = zip_source_buffer(zip, parts.back().data(), parts.back().size(), 0);
-        if (!src) failWith(zip);
-        if (zip_file_replace(zip, static_cast<zip_uint64_t>(i), src, 0) != 0) {
-            zip_source_free(src);
-            failWith(zip);
+        if (got != static_cast<zip_int64_t>(xml.size())) failWithZip();
+        return xml;
+    };
+
+    const std::vector<std::size_t>& numbers = book.numberCells();
+    std::size_t allNumbers = 0, numbersDone = 0;
+    for (const std::size_t n : numbers)
+        allNumbers += n;
+
+    std::vector<std::string> mended;                 // held until the archive is closed
+    std::vector<std::unique_ptr<PackedPart>> packed; // the same
+    const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+    mended.reserve(static_cast<size_t>(std::max<zip_int64_t>(count, 0)));
+    for (zip_int64_t e = 0; e < count; ++e) {
+        const auto i = static_cast<zip_uint64_t>(e);
+        const char* name = zip_get_name(zip.get(), i, 0);
+        if (!name) continue;
+        if (const std::size_t sheet = sheetOfPart(name);
+            sheet && sheet <= numbers.size() && numbers[sheet - 1]) {
+            CellGrid& cells = model.sheets[sheet - 1]->cells;
+            auto part = std::make_unique<PackedPart>();
+            try {
+                const SheetPartWithNumbers xml(readPart(i), cells);
+                const double from = static_cast<double>(numbersDone) / allNumbers;
+                numbersDone += numbers[sheet - 1];
+                part->part = deflatePieces(
+                    xml.pieceCount(),
+                    [&xml](std::size_t n, std::string& out) { xml.piece(n, out); },
+                    progressPart(progress, from, static_cast<double>(numbersDone) / allNumbers));
+            } catch (const Error& e) {
+                book.fail(e.what());
+            }
+            for (std::int32_t c = 1; c <= cells.columnCount(); ++c)
+                cells.releaseColumn(c);
+            zip_error_init(&part->error);
+            zip_source_t* src = zip_source_function(zip.get(), packedPartSource, part.get());
+            if (!src) failWithZip();
+            packed.push_back(std::move(part));
+            if (zip_file_replace(zip.get(), i, src, 0) != 0) {
+                zip_source_free(src);
+                failWithZip();
+            }
+            continue;
         }
-        zip_set_file_compression(zip, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 0);
+        if (!book.legendsNeedMending() || std::string_view(name).rfind("xl/charts/chart", 0) != 0)
+            continue;
+        std::string xml = readPart(i);
+        if (!mendLegendOrder(xml)) continue;
+        mended.push_back(std::move(xml));
+        zip_source_t* src =
+            zip_source_buffer(zip.get(), mended.back().data(), mended.back().size(), 0);
+        if (!src) failWithZip();
+        if (zip_file_replace(zip.get(), i, src, 0) != 0) {
+            zip_source_free(src);
+            failWithZip();
+        }
+        zip_set_file_compression(zip.get(), i, ZIP_CM_DEFLATE, 0);
     }
-    if (zip_close(zip) != 0) failWith(zip);
+    if (zip_close(zip.get()) != 0) failWithZip();
+    zip.release(); // closing freed it
+    for (auto& p : packed)
+        zip_error_fini(&p->error);
 }
 
 } // namespace
 
-void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path) {
+void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path,
+                       const WorkProgress& progress) {
     book.written = true;
     FileReplacement target(path);
     WorkbookFile file(target.temporaryPath(), path);
     for (const auto& sheet : book.sheets)
         file.addSheet(*sheet);
     file.close();
-    if (file.legendsNeedMending()) mendChartParts(target.temporaryPath(), file);
+    const auto& numbers = file.numberCells();
+    if (file.legendsNeedMending() ||
+        std::any_of(numbers.begin(), numbers.end(), [](std::size_t n) { return n > 0; }))
+        finishParts(target.temporaryPath(), file, book, progress);
+    reportProgress(progress, 1);
     target.commit();
 }
 

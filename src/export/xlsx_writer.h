@@ -1,4 +1,5 @@
 #pragma once
+#include "common/work_progress.h"
 #include "export/workbook_model.h"
 
 #include <filesystem>
@@ -6,10 +7,11 @@
 namespace tc {
 
 // Writes the workbook as an .xlsx file at path, replacing what is there: its sheets with their
-// cells, and on each sheet its scatter charts. The cells are handed over to the file writer one
-// column at a time and their storage released as it goes, so the workbook is marked written
-// afterwards (also when writing fails). Throws Error with the reason when the file cannot be
-// written.
-void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path);
+// cells, and on each sheet its scatter charts. The cells' storage is released once they are
+// written, so the workbook is marked written afterwards (also when writing fails). Throws Error
+// with the reason when the file cannot be written. progress hears how far the writing is; when it
+// says stop, Cancelled is thrown and the file at path stays as it was (none when there was none).
+void writeWorkbookXlsx(WorkbookModel& book, const std::filesystem::path& path,
+                       const WorkProgress& progress = {});
 
 } // namespace tc

@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +27,24 @@ public:
     ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 public slots:
     void open(const QUrl& url) { urls << url; }
+};
+
+// Counts the progress dialogs that show, and presses their Cancel at once when told to.
+class ProgressDialogWatcher : public QObject {
+public:
+    explicit ProgressDialogWatcher(bool cancel) : cancel_(cancel) {}
+    int shown = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            if (auto* p = qobject_cast<QProgressDialog*>(o)) {
+                ++shown;
+                if (cancel_) p->cancel();
+            }
+        return false;
+    }
+
+private:
+    bool cancel_;
 };
 
 class ExportTest : public QObject {
@@ -235,6 +255,54 @@ private slots:
         QCOMPARE(w.excelOptions.chartWidth, 640);
         QCOMPARE(seen, (QStringList{"300", "450", "-10000", "0.5", "8", "4", "Auto", "1", "0", "1",
                                     "640", "0.100000001490116", "10"}));
+    }
+
+    // The workbook export with its progress dialog shown at once: Cancel leaves no workbook and
+    // no message, only the status bar's word; without Cancel the workbook is written and opened.
+    void workbookExportProgressAndCancel_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("left to finish") << false;
+    }
+    void workbookExportProgressAndCancel() {
+        QFETCH(bool, cancel);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", folder.path().toLocal8Bit());
+        QStringList messages, files;
+        QList<QUrl> opened;
+        QString status;
+        ProgressDialogWatcher watcher(cancel);
+        {
+            TForm1 w;
+            ModalAnswerer answers;
+            UrlRecorder urls;
+            loadExample(w, answers);
+            w.workbookProgressDelayMs = 0;
+            qApp->installEventFilter(&watcher);
+            w.btn8->click();
+            qApp->removeEventFilter(&watcher);
+            messages = answers.messageTexts();
+            opened = urls.urls;
+            status = w.rzstsbr1->currentMessage();
+            files = QDir(folder.path())
+                        .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        }
+        qputenv("TMPDIR", oldTmp);
+
+        QVERIFY(watcher.shown > 0);
+        QCOMPARE(messages, QStringList{});
+        if (cancel) {
+            QCOMPARE(files, QStringList{});
+            QCOMPARE(opened.size(), 0);
+            QCOMPARE(status, QStringLiteral("Workbook export cancelled: no workbook was written."));
+        } else {
+            QCOMPARE(files, QStringList{"TarvelCurve_Book1.xlsx"});
+            QCOMPARE(opened.size(), 1);
+            QCOMPARE(QFileInfo(opened[0].toLocalFile()).fileName(), files[0]);
+            QCOMPARE(status, QString());
+        }
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ui/command.h"
 #include "ui/file_dialogs.h"
 #include "ui/file_writing.h"
+#include "ui/long_work.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -108,8 +109,16 @@ static void exportChartWorkbook(TForm1& w, ChartView& chart) {
     tc::ExcelExportResult result;
     try {
         const WaitCursor wait;
+        tc::gui::LongWork work(&w, QStringLiteral("Writing the workbook"),
+                               w.workbookProgressDelayMs);
         result = tc::ExportChartToExcel(series, w.excelOptions, sep,
-                                        tc::defaultExcelHostFactory(workbookFolder(), sep));
+                                        tc::defaultExcelHostFactory(workbookFolder(), sep),
+                                        [&work](double fraction) { return work.update(fraction); });
+    } catch (const tc::Cancelled&) {
+        // Not an error: nothing was written, and the status bar says so.
+        w.rzstsbr1->showMessage(
+            QStringLiteral("Workbook export cancelled: no workbook was written."), 5000);
+        return;
     } catch (const tc::ExcelStartError& e) {
         QMessageBox::information(&w, QString::fromUtf8(tc::ExcelStartError::kCaption),
                                  QString::fromUtf8(e.what()));
