@@ -3,6 +3,7 @@
 #include "chart/chart_view.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -554,10 +555,10 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         // A point just outside the plot area still shows part of its marker.
         // Marked in half pixels: a marker lands within a quarter pixel of its point.
         const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
-        from.mask = QRect(kMarkerCells * (device.left() - reach),
-                          kMarkerCells * (device.top() - reach),
-                          kMarkerCells * (device.width() + 2 * reach),
-                          kMarkerCells * (device.height() + 2 * reach));
+        from.mask =
+            QRect(kMarkerCells * (device.left() - reach), kMarkerCells * (device.top() - reach),
+                  kMarkerCells * (device.width() + 2 * reach),
+                  kMarkerCells * (device.height() + 2 * reach));
         if (markersFrom_ != from) {
             occupied_.reset(from.mask.left(), from.mask.top(), from.mask.width(),
                             from.mask.height());
@@ -661,23 +662,35 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
         }
         if (markerImage_.size() != device.size())
             markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
+        // The colour at each coverage, premultiplied.
         const QColor colour = stamps[0].color;
         const int r = colour.red(), g = colour.green(), b = colour.blue();
-        for (int y = 0; y < device.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(markerImage_.scanLine(y));
-            const std::ptrdiff_t row =
-                static_cast<std::ptrdiff_t>(device.top() + y - y0) * w + (device.left() - x0);
-            const float* c = coverage_.data() + row;
-            const float* c2 = coverage2_.data() + row;
-            for (int x = 0; x < device.width(); ++x) {
-                const float v = 1.f - c[x] * c2[x];
-                if (v <= 0.f) {
-                    line[x] = 0;
-                    continue;
+        std::array<QRgb, 256> shade{};
+        for (int a = 1; a < 256; ++a)
+            shade[static_cast<size_t>(a)] =
+                qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
+        // The image's own pixels, taken once here (a shared image would be copied first).
+        uchar* const pixels = markerImage_.bits();
+        const qsizetype stride = markerImage_.bytesPerLine();
+        auto paintRows = [&](int fromRow, int toRow) {
+            for (int y = fromRow; y < toRow; ++y) {
+                auto* line = reinterpret_cast<QRgb*>(pixels + y * stride);
+                const std::ptrdiff_t row =
+                    static_cast<std::ptrdiff_t>(device.top() + y - y0) * w + (device.left() - x0);
+                const float* c = coverage_.data() + row;
+                const float* c2 = coverage2_.data() + row;
+                for (int x = 0; x < device.width(); ++x) {
+                    const float v = std::max(0.f, 1.f - c[x] * c2[x]);
+                    line[x] = shade[static_cast<size_t>(
+                        std::min(255, static_cast<int>(v * 255.f + 0.5f)))];
                 }
-                const int a = std::min(255, static_cast<int>(v * 255.f + 0.5f));
-                line[x] = qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
             }
+        };
+        {
+            const int rows = device.height();
+            auto lower = std::async(std::launch::async, [&] { paintRows(rows / 2, rows); });
+            paintRows(0, rows / 2);
+            lower.get();
         }
         // The stamps hold the half-pixel shift of antialiased drawing already: the image goes
         // onto the device pixels as it is.
