@@ -70,6 +70,19 @@ TEST(TextExport, ModifiedLoopFilesMatchTheirExamples) {
     }
 }
 
+// A long curve is written in two halves at once: the file is the same as line by line.
+TEST(TextExport, LongModifiedLoopFileIsTheSameAsItsLines) {
+    std::vector<double> disp, force;
+    for (int i = 0; i < 150'001; ++i) {
+        disp.push_back(i * 0.001 - 7);
+        force.push_back(i % 7 == 0 ? -1.0 / (i + 1) : 1e17 * i);
+    }
+    for (const TextFileType type : {TextFileType::Text, TextFileType::Csv})
+        for (const char separator : {'.', ','})
+            EXPECT_EQ(tc::modifiedLoopFileBytes(disp, force, type, separator),
+                      tc::fileBytes(tc::modifiedLoopLines(disp, force, type, separator)));
+}
+
 TEST(TextExport, NumbersFollowTheNumberRule) {
     const std::vector<double> d{0.00001, 0.0001, 1234567.5};
     const std::vector<double> f{0, 0, 0};
