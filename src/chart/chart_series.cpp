@@ -543,12 +543,41 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         runsValid_ = true;
     }
     ReducedFrom from{pts.x, pts.count, generation_, *ax, *ay, box, QRect()};
+    auto toWidget = [ratio](const std::vector<tc::PixelPoint>& in, QVector<QPointF>& out) {
+        out.resize(static_cast<qsizetype>(in.size()));
+        QPointF* o = out.data();
+        for (const tc::PixelPoint& p : in)
+            *o++ = QPointF(p.x / ratio, p.y / ratio);
+    };
+    auto drawStretch = [&](const QVector<QPointF>& stretch) {
+        if (stretch.isEmpty()) return;
+        painter->setPen(pen());
+        painter->setBrush(Qt::NoBrush);
+        drawCurveLine(painter, stretch);
+    };
+    bool lineDrawn = false;
     if (line && lineFrom_ != from) {
-        tc::reduceToPixels(pts, *ax, *ay, box, &reduced_, nullptr, &runs_);
-        lines_.resize(static_cast<qsizetype>(reduced_.size()));
-        QPointF* out = lines_.data();
-        for (const tc::PixelPoint& p : reduced_)
-            *out++ = QPointF(p.x / ratio, p.y / ratio);
+        reduced_.clear();
+        reduced2_.clear();
+        if (!markers && tc::worthTwoThreads(pts.count)) {
+            // The first stretch, the smaller, is drawn while the second one is being reduced;
+            // they share a point, where the line breaks.
+            const size_t split = pts.count * 2 / 5;
+            auto second = std::async(std::launch::async, [&] {
+                tc::reduceLineStretch(pts, *ax, *ay, box, reduced2_, &runs_, split - 1, pts.count);
+            });
+            tc::reduceLineStretch(pts, *ax, *ay, box, reduced_, &runs_, 0, split);
+            toWidget(reduced_, lines_);
+            drawStretch(lines_);
+            second.get();
+            toWidget(reduced2_, lines2_);
+            drawStretch(lines2_);
+            lineDrawn = true;
+        } else {
+            tc::reduceToPixels(pts, *ax, *ay, box, &reduced_, nullptr, &runs_);
+            toWidget(reduced_, lines_);
+            lines2_.clear();
+        }
         lineFrom_ = from;
     }
     if (markers) {
@@ -571,10 +600,10 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
 
     auto drawLine = [&] {
         if (!line) return;
-        drawnLinePoints_ = static_cast<int>(lines_.size());
-        painter->setPen(pen());
-        painter->setBrush(Qt::NoBrush);
-        drawCurveLine(painter, lines_);
+        drawnLinePoints_ = static_cast<int>(lines_.size() + lines2_.size());
+        if (lineDrawn) return;
+        drawStretch(lines_);
+        drawStretch(lines2_);
     };
     if (markers)
         drawOccupiedMarkers(painter, device, ratio, drawLine);

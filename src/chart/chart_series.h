@@ -168,8 +168,9 @@ private:
     bool pixelReduction_ = true;
 
     // Working memory of the reduced drawing, kept from one redraw to the next.
-    std::vector<tc::PixelPoint> reduced_;
-    QVector<QPointF> lines_;
+    // The reduced line, in one stretch or in two (drawn one after the other).
+    std::vector<tc::PixelPoint> reduced_, reduced2_;
+    QVector<QPointF> lines_, lines2_;
     tc::PixelMask occupied_;
     std::vector<float> coverage_, coverage2_;
     QImage markerImage_;

@@ -492,20 +492,12 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
             reducer.gap();
         ++i;
         // Up to the next run of the index, which is tried first.
-        const size_t end =
-            levels ? std::min(to, (i + PointRunIndex::kBase - 1) / PointRunIndex::kBase *
-                                      PointRunIndex::kBase)
-                   : to;
+        const size_t end = levels ? std::min(to, (i + PointRunIndex::kBase - 1) /
+                                                     PointRunIndex::kBase * PointRunIndex::kBase)
+                                  : to;
         i = reducer.follow(i, end, at);
     }
     reducer.finish();
-}
-
-// From this many points on, the work is shared by two threads.
-constexpr size_t kTwoThreadPoints = size_t(1) << 16;
-
-bool worthTwoThreads(size_t points) {
-    return points >= kTwoThreadPoints && std::thread::hardware_concurrency() > 1;
 }
 
 void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
@@ -532,6 +524,20 @@ void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
 
 } // namespace
 
+// From this many points on, the work is shared by two threads.
+constexpr size_t kTwoThreadPoints = size_t(1) << 16;
+
+bool worthTwoThreads(size_t points) {
+    return points >= kTwoThreadPoints && std::thread::hardware_concurrency() > 1;
+}
+
+void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+                       const PixelBox& box, std::vector<PixelPoint>& line,
+                       const PointRunIndex* index, size_t from, size_t to) {
+    if (index && (index->count() != points.count || index->empty())) index = nullptr;
+    reduceLine(points, ax, ay, box, line, index, std::min(from, to), std::min(to, points.count));
+}
+
 void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                     const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied,
                     const PointRunIndex* index) {
@@ -556,9 +562,8 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
     // falls on a run of the index.
     const size_t middle = n / 2 / 1024 * 1024;
     std::vector<PixelPoint> second;
-    auto other = std::async(std::launch::async, [&] {
-        reduceLine(points, ax, ay, box, second, index, middle - 1, n);
-    });
+    auto other = std::async(std::launch::async,
+                            [&] { reduceLine(points, ax, ay, box, second, index, middle - 1, n); });
     reduceLine(points, ax, ay, box, *line, index, 0, middle);
     other.get();
     if (!line->empty() && !second.empty()) line->push_back({kNaN, kNaN});

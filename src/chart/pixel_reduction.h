@@ -135,4 +135,14 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
                     const PixelBox& box, std::vector<PixelPoint>* line, PixelMask* occupied,
                     const PointRunIndex* index = nullptr);
 
+// The line of reduceToPixels for the points [from, to) alone, appended to `line`. Two stretches
+// that share a point, [a, b) and [b - 1, c), drawn one after the other light the pixels of the
+// line over [a, c), broken at the shared point.
+void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
+                       const PixelBox& box, std::vector<PixelPoint>& line,
+                       const PointRunIndex* index, size_t from, size_t to);
+
+// Whether a series of so many points is worth reducing with two threads.
+bool worthTwoThreads(size_t points);
+
 } // namespace tc
