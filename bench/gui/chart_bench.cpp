@@ -93,28 +93,27 @@ void BM_Redraw10M(benchmark::State& state) {
 }
 BENCHMARK(BM_Redraw10M)->Unit(benchmark::kMillisecond);
 
-// A scroll step of a 10,000,000-point record, then the redraw.
-void BM_Redraw10MAfterScroll(benchmark::State& state) {
-    TForm1& w = importedTenMillion();
+// Scroll steps (right drags) back and forth, each followed by the redraw.
+void scrollAndRedraw(benchmark::State& state, TForm1& w) {
     double sign = 1;
     for (auto _ : state) {
         w.cht1->scrollBy(QPointF(sign * 40, sign * -25));
         w.cht1->replot(QCustomPlot::rpImmediateRefresh);
         sign = -sign;
     }
+}
+
+// A scroll step of a 10,000,000-point record, then the redraw.
+void BM_Redraw10MAfterScroll(benchmark::State& state) {
+    TForm1& w = importedTenMillion();
+    scrollAndRedraw(state, w);
     w.rawSeries->clear();
 }
 BENCHMARK(BM_Redraw10MAfterScroll)->Unit(benchmark::kMillisecond);
 
 // A scroll step (right drag), then the redraw.
 void BM_RedrawAfterScroll(benchmark::State& state) {
-    TForm1& w = imported();
-    double sign = 1;
-    for (auto _ : state) {
-        w.cht1->scrollBy(QPointF(sign * 40, sign * -25));
-        w.cht1->replot(QCustomPlot::rpImmediateRefresh);
-        sign = -sign;
-    }
+    scrollAndRedraw(state, imported());
 }
 BENCHMARK(BM_RedrawAfterScroll)->Unit(benchmark::kMillisecond);
 
