@@ -1,6 +1,7 @@
 #include "chart/chart_series.h"
 
 #include "chart/chart_view.h"
+#include "common/two_threads.h"
 
 #include <algorithm>
 #include <array>
@@ -559,7 +560,7 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
     if (line && lineFrom_ != from) {
         reduced_.clear();
         reduced2_.clear();
-        if (!markers && tc::worthTwoThreads(pts.count)) {
+        if (!markers && tc::worthTwoThreads(pts.count, tc::kTwoThreadPoints)) {
             // The first stretch, the smaller, is drawn while the second one is being reduced;
             // they share a point, where the line breaks.
             const size_t split = pts.count * 2 / 5;

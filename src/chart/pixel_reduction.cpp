@@ -1,10 +1,11 @@
 #include "chart/pixel_reduction.h"
 
+#include "common/two_threads.h"
+
 #include <algorithm>
 #include <cmath>
 #include <future>
 #include <limits>
-#include <thread>
 
 namespace tc {
 
@@ -511,7 +512,7 @@ void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
         for (size_t r = from; r < to; ++r)
             markRun(points, ax, ay, index, level, r, into);
     };
-    if (!worthTwoThreads(points.count) || runs < 2) {
+    if (!worthTwoThreads(points.count, kTwoThreadPoints) || runs < 2) {
         mark(0, runs, mask);
         return;
     }
@@ -523,13 +524,6 @@ void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
 }
 
 } // namespace
-
-// From this many points on, the work is shared by two threads.
-constexpr size_t kTwoThreadPoints = size_t(1) << 16;
-
-bool worthTwoThreads(size_t points) {
-    return points >= kTwoThreadPoints && std::thread::hardware_concurrency() > 1;
-}
 
 void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                        const PixelBox& box, std::vector<PixelPoint>& line,
@@ -553,7 +547,7 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
     }
     if (!line) return;
     line->clear();
-    if (!worthTwoThreads(n)) {
+    if (!worthTwoThreads(n, kTwoThreadPoints)) {
         reduceLine(points, ax, ay, box, *line, index, 0, n);
         return;
     }

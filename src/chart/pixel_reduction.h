@@ -142,7 +142,7 @@ void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const P
                        const PixelBox& box, std::vector<PixelPoint>& line,
                        const PointRunIndex* index, size_t from, size_t to);
 
-// Whether a series of so many points is worth reducing with two threads.
-bool worthTwoThreads(size_t points);
+// From this many points on, a series is reduced by two threads.
+inline constexpr size_t kTwoThreadPoints = size_t(1) << 16;
 
 } // namespace tc

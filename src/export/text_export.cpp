@@ -1,13 +1,13 @@
 #include "export/text_export.h"
 
 #include "common/number_text.h"
+#include "common/two_threads.h"
 
 #include <algorithm>
 #include <cstring>
 #include <future>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
 namespace tc {
 
@@ -170,8 +170,7 @@ std::string modifiedLoopFileBytes(std::span<const double> disp, std::span<const 
     // Two halves written at once, each into its own room, which only the written part of
     // takes up; then joined behind the header.
     const size_t n = disp.size();
-    const size_t middle =
-        n >= kTwoThreadLines && std::thread::hardware_concurrency() > 1 ? n / 2 : n;
+    const size_t middle = worthTwoThreads(n, kTwoThreadLines) ? n / 2 : n;
     const auto first = std::make_unique_for_overwrite<char[]>(middle * longestLine + 1);
     const auto second = std::make_unique_for_overwrite<char[]>((n - middle) * longestLine + 1);
     const char* secondEnd = second.get();

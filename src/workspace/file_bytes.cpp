@@ -1,6 +1,6 @@
 #include "workspace/file_bytes.h"
 
-#include "workspace/two_threads.h"
+#include "common/two_threads.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -113,7 +113,7 @@ FileBytes readFileBytes(const fs::path& path, const ProgressFn& progress) {
     // costs the system as much as the reading, and so is shared.
     std::unique_ptr<std::FILE, FileCloser> secondFile;
     size_t firstPart = size;
-    if (worthTwoThreads(size)) {
+    if (worthTwoThreads(size, kTwoThreadBytes)) {
         secondFile.reset(openForReading(path));
         if (secondFile && seekTo(secondFile.get(), size / 2))
             firstPart = size / 2;

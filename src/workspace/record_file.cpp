@@ -1,9 +1,9 @@
 #include "workspace/record_file.h"
 
 #include "common/text_number.h"
+#include "common/two_threads.h"
 #include "common/utf8.h"
 #include "workspace/file_bytes.h"
-#include "workspace/two_threads.h"
 
 #include <fast_float/fast_float.h>
 
@@ -15,7 +15,6 @@
 #include <future>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 
 namespace tc {
 
@@ -466,7 +465,7 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
     const auto begin = static_cast<size_t>(beginLine - 1); // 0-based
     const auto every = static_cast<size_t>(step);
     size_t total = 0;
-    if (worthTwoThreads(text.size())) {
+    if (worthTwoThreads(text.size(), kTwoThreadBytes)) {
         const size_t split = secondHalfStart(text);
         if (split < text.size()) {
             auto secondLines =
