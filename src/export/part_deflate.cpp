@@ -1,16 +1,15 @@
 #include "export/part_deflate.h"
 
 #include "common/error.h"
+#include "common/two_threads.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <exception>
+#include <future>
 #include <limits>
 #include <string_view>
-#include <thread>
 
 namespace tc {
 
@@ -125,32 +124,27 @@ DeflatedPart deflatePieces(std::size_t count, const PartPiece& piece,
 
     const std::size_t split = count / 2;
     Deflater first, second;
-    std::atomic<bool> secondDone{false};
-    std::exception_ptr secondFailure;
-    std::thread worker([&] {
+    auto worker = std::async(std::launch::async, [&] {
         try {
             second.prime(tailBefore(piece, split));
             compressRange(second, piece, split, count, Z_FINISH, stop, done, {});
         } catch (...) {
-            secondFailure = std::current_exception();
-            stop = true;
+            stop = true; // the first half need not go on
+            throw;
         }
-        secondDone = true;
     });
-    try {
+    {
+        // A failure here stops the second half before its end is awaited.
+        const StopOnExit stopOnExit{stop};
         compressRange(first, piece, 0, split, Z_FULL_FLUSH, stop, done, report);
         // The second half may still be at work: its progress is shown while waiting for it.
-        while (!secondDone) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waitReporting(worker, [&] {
             report();
-        }
-    } catch (...) {
-        stop = true;
-        worker.join();
-        throw;
+            return true;
+        });
     }
-    worker.join();
-    if (secondFailure) std::rethrow_exception(secondFailure);
+    worker.get(); // a failure of the second half comes out here
+    report();     // both halves done
 
     DeflatedPart part;
     part.size = first.size() + second.size();

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <future>
@@ -143,9 +142,8 @@ FileBytes readFileBytes(const fs::path& path, const ProgressFn& progress) {
     };
     RangeRead first = readRange(file.get(), out.bytes.get(), firstPart, report);
     if (second.valid()) {
-        using namespace std::chrono_literals;
-        while (!first.stopped && second.wait_for(20ms) != std::future_status::ready)
-            first.stopped = !report(first.got);
+        if (!first.stopped)
+            first.stopped = !waitReporting(second, [&] { return report(first.got); });
         stop = first.stopped;
         const RangeRead rest = second.get();
         if (first.error == 0) first.error = rest.error;

@@ -8,7 +8,6 @@
 #include <fast_float/fast_float.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -328,6 +327,30 @@ void setWarning(RecordReadResult& r, PartOutcome& part) {
     r.badLine = static_cast<int>(std::min<size_t>(part.badLine + 1, INT32_MAX));
 }
 
+// How many of the first `lines` lines are read: those at begin, begin + every, ... (0-based).
+size_t linesRead(size_t lines, size_t begin, size_t every) {
+    return begin < lines ? (lines - 1 - begin) / every + 1 : 0;
+}
+
+// Reports how far the parsing has come; true when there is no one to tell.
+bool reportParsing(const ProgressFn& progress, size_t bytesDone, size_t bytesTotal,
+                   size_t linesDone) {
+    if (!progress) return true;
+    ImportProgress at;
+    at.stage = ImportProgress::Stage::Parsing;
+    at.bytesDone = bytesDone;
+    at.bytesTotal = bytesTotal;
+    at.linesDone = linesDone;
+    return progress(at);
+}
+
+// The last report of a parsing that was not cancelled: all of the text, up to the bad line.
+void reportParsed(const ProgressFn& progress, const RecordReadResult& r, size_t bytes,
+                  size_t lines) {
+    reportParsing(progress, bytes, bytes,
+                  r.badLine > 0 ? static_cast<size_t>(r.badLine - 1) : lines);
+}
+
 // A reading that stopped early gives back what it reserved for the lines it never reached.
 void giveBackUnused(RecordReadResult& r) {
     if (r.disp.capacity() > r.disp.size()) {
@@ -351,9 +374,9 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
                             const ProgressFn& progress, const MessageText& messageText) {
     RecordReadResult r;
     const size_t c1 = firstLines;
-    const size_t expected = (totalLines - 1 - begin) / every + 1;
-    const size_t n1 = (c1 - 1 - begin) / every + 1; // points in the first part (begin < c1)
-    const size_t secondFirst = begin + n1 * every;  // the first line read in the second part
+    const size_t expected = linesRead(totalLines, begin, every);
+    const size_t n1 = linesRead(c1, begin, every); // points in the first part
+    const size_t secondFirst = begin + n1 * every; // the first line read in the second part
     {
         // Zeroing the points' memory costs about as much as parsing half the record: it is
         // shared too.
@@ -395,13 +418,8 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
     const StopOnExit stopOnExit{stop};
 
     auto report = [&](size_t firstBytes, size_t linesDone) {
-        if (!progress) return true;
-        ImportProgress at;
-        at.stage = ImportProgress::Stage::Parsing;
-        at.bytesDone = firstBytes + secondBytes.load(std::memory_order_relaxed);
-        at.bytesTotal = text.size();
-        at.linesDone = linesDone + secondLines.load(std::memory_order_relaxed);
-        return progress(at);
+        return reportParsing(progress, firstBytes + secondBytes.load(std::memory_order_relaxed),
+                             text.size(), linesDone + secondLines.load(std::memory_order_relaxed));
     };
     size_t points = 0;
     PartOutcome first = parseLines(
@@ -414,46 +432,27 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
         },
         [&](const char* at, size_t line) { return report(static_cast<size_t>(at - start), line); },
         kProgressBytes / 2); // the two parts together pass about kProgressBytes between reports
-    if (!first.stopped && first.warning.empty()) {
-        // The first part is read: progress goes on while the second one ends.
-        using namespace std::chrono_literals;
-        while (second.wait_for(20ms) != std::future_status::ready)
-            if (!report(split, c1)) {
-                first.stopped = true;
-                break;
-            }
-    }
+    // The first part is read: progress goes on while the second one ends.
+    if (!first.stopped && first.warning.empty())
+        first.stopped = !waitReporting(second, [&] { return report(split, c1); });
     if (first.stopped || !first.warning.empty()) stop = true;
     SecondPart s = second.get();
-    // Cancelled: the points the first part read are kept, as a reading in one part keeps them.
-    auto cancel = [&] {
-        r.disp.resize(points);
-        r.force.resize(points);
+    // The second part counts only when the first one read to its end. Cancelled, the points the
+    // first part read are kept, as a reading in one part keeps them (only a stop of ours stops
+    // the second part).
+    const bool whole = !first.stopped && first.warning.empty();
+    const size_t kept = whole && !s.outcome.stopped ? n1 + s.points : points;
+    r.disp.resize(kept);
+    r.force.resize(kept);
+    if (first.stopped || (whole && s.outcome.stopped)) {
         r.cancelled = true;
-    };
-    if (first.stopped) {
-        cancel();
         return r;
     }
-    if (!first.warning.empty()) {
-        r.disp.resize(points);
-        r.force.resize(points);
+    if (!first.warning.empty())
         setWarning(r, first);
-    } else {
-        if (s.outcome.stopped) { // only a stop of ours stops it
-            cancel();
-            return r;
-        }
-        r.disp.resize(n1 + s.points);
-        r.force.resize(n1 + s.points);
-        if (!s.outcome.warning.empty()) setWarning(r, s.outcome);
-    }
-    if (progress) {
-        ImportProgress at;
-        at.bytesDone = at.bytesTotal = text.size();
-        at.linesDone = r.badLine > 0 ? static_cast<size_t>(r.badLine - 1) : totalLines;
-        progress(at);
-    }
+    else if (!s.outcome.warning.empty())
+        setWarning(r, s.outcome);
+    reportParsed(progress, r, text.size(), totalLines);
     giveBackUnused(r);
     return r;
 }
@@ -464,54 +463,42 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
     if (beginLine < 1 || step < 1) return r;
     const auto begin = static_cast<size_t>(beginLine - 1); // 0-based
     const auto every = static_cast<size_t>(step);
+    const size_t split =
+        worthTwoThreads(text.size(), kTwoThreadBytes) ? secondHalfStart(text) : text.size();
     size_t total = 0;
-    if (worthTwoThreads(text.size(), kTwoThreadBytes)) {
-        const size_t split = secondHalfStart(text);
-        if (split < text.size()) {
-            auto secondLines =
-                std::async(std::launch::async, [&] { return countLines(text.substr(split)); });
-            const size_t c1 = countLines(text.substr(0, split));
-            total = c1 + secondLines.get();
-            // Both parts must hold lines to read.
-            if (begin < c1 && begin + ((c1 - 1 - begin) / every + 1) * every < total)
-                return parseInTwo(text, split, c1, total, begin, every, decimalSeparator, progress,
-                                  messageText);
-        } else {
-            total = countLines(text);
-        }
+    if (split < text.size()) {
+        auto secondLines =
+            std::async(std::launch::async, [&] { return countLines(text.substr(split)); });
+        const size_t c1 = countLines(text.substr(0, split));
+        total = c1 + secondLines.get();
+        // Both parts must hold lines to read.
+        const size_t n1 = linesRead(c1, begin, every);
+        if (n1 > 0 && n1 < linesRead(total, begin, every))
+            return parseInTwo(text, split, c1, total, begin, every, decimalSeparator, progress,
+                              messageText);
     } else {
         total = countLines(text);
     }
-    if (begin < total) {
-        const size_t expected = (total - 1 - begin) / every + 1;
-        r.disp.reserve(expected);
-        r.force.reserve(expected);
-    }
+    r.disp.reserve(linesRead(total, begin, every));
+    r.force.reserve(linesRead(total, begin, every));
 
     const char* const start = text.data();
     const char* const end = start + text.size();
-    auto report = [&](const char* at, size_t line) {
-        if (!progress) return true;
-        ImportProgress now;
-        now.stage = ImportProgress::Stage::Parsing;
-        now.bytesDone = static_cast<size_t>(at - start);
-        now.bytesTotal = text.size();
-        now.linesDone = line;
-        return progress(now);
-    };
     PartOutcome part = parseLines(
         start, end, 0, begin, every, decimalSeparator, messageText,
         [&](double d, double f) {
             r.disp.push_back(d);
             r.force.push_back(f);
         },
-        report);
+        [&](const char* at, size_t line) {
+            return reportParsing(progress, static_cast<size_t>(at - start), text.size(), line);
+        });
     if (part.stopped) {
         r.cancelled = true;
         return r;
     }
     if (!part.warning.empty()) setWarning(r, part);
-    if (progress) report(end, r.badLine > 0 ? static_cast<size_t>(r.badLine - 1) : total);
+    reportParsed(progress, r, text.size(), total);
     giveBackUnused(r);
     return r;
 }
