@@ -544,6 +544,14 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         runsValid_ = true;
     }
     ReducedFrom from{pts.x, pts.count, generation_, *ax, *ay, box, QRect()};
+    // The line is reduced for a box reaching half the view beyond it on every side: a scroll,
+    // which moves the view by whole device pixels, draws the kept line moved, as long as the
+    // view stays within that box.
+    const double reachX = std::floor(device.width() / 2.0),
+                 reachY = std::floor(device.height() / 2.0);
+    ReducedFrom lineKey = from;
+    lineKey.box = {box.left - reachX, box.top - reachY, box.right + reachX, box.bottom + reachY};
+    std::optional<QPointF> moved = lineFrom_ ? lineFrom_->movedTo(lineKey, box) : std::nullopt;
     auto toWidget = [ratio](const std::vector<tc::PixelPoint>& in, QVector<QPointF>& out) {
         out.resize(static_cast<qsizetype>(in.size()));
         QPointF* o = out.data();
@@ -556,30 +564,49 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         painter->setBrush(Qt::NoBrush);
         drawCurveLine(painter, stretch);
     };
+    // What of the kept line shows in the view: its pieces that may reach into the view's box,
+    // in widget pixels, before the move.
+    auto show = [&](const std::vector<tc::PixelPoint>& reduced, std::vector<tc::PixelPoint>& shown,
+                    QVector<QPointF>& out) {
+        const QPointF d = moved.value_or(QPointF(0, 0));
+        shown.clear();
+        tc::keepInBox(reduced,
+                      {box.left - d.x(), box.top - d.y(), box.right - d.x(), box.bottom - d.y()},
+                      shown);
+        toWidget(shown, out);
+    };
     bool lineDrawn = false;
-    if (line && lineFrom_ != from) {
+    if (line && !moved) {
         reduced_.clear();
         reduced2_.clear();
+        moved = QPointF(0, 0);
         if (!markers && tc::worthTwoThreads(pts.count, tc::kTwoThreadPoints)) {
             // The first stretch, the smaller, is drawn while the second one is being reduced;
             // they share a point, where the line breaks.
             const size_t split = pts.count * 2 / 5;
             auto second = std::async(std::launch::async, [&] {
-                tc::reduceLineStretch(pts, *ax, *ay, box, reduced2_, &runs_, split - 1, pts.count);
+                tc::reduceLineStretch(pts, *ax, *ay, lineKey.box, reduced2_, &runs_, split - 1,
+                                      pts.count);
+                show(reduced2_, shown2_, lines2_);
             });
-            tc::reduceLineStretch(pts, *ax, *ay, box, reduced_, &runs_, 0, split);
-            toWidget(reduced_, lines_);
+            tc::reduceLineStretch(pts, *ax, *ay, lineKey.box, reduced_, &runs_, 0, split);
+            show(reduced_, shown_, lines_);
             drawStretch(lines_);
             second.get();
-            toWidget(reduced2_, lines2_);
             drawStretch(lines2_);
             lineDrawn = true;
         } else {
-            tc::reduceToPixels(pts, *ax, *ay, box, &reduced_, nullptr, &runs_);
-            toWidget(reduced_, lines_);
+            tc::reduceToPixels(pts, *ax, *ay, lineKey.box, &reduced_, nullptr, &runs_);
+            show(reduced_, shown_, lines_);
             lines2_.clear();
         }
-        lineFrom_ = from;
+        lineFrom_ = lineKey;
+        shownAt_ = moved;
+        ++lineReductions_;
+    } else if (line && shownAt_ != moved) {
+        show(reduced_, shown_, lines_);
+        show(reduced2_, shown2_, lines2_);
+        shownAt_ = moved;
     }
     if (markers) {
         // A point just outside the plot area still shows part of its marker.
@@ -603,14 +630,40 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         if (!line) return;
         drawnLinePoints_ = static_cast<int>(lines_.size() + lines2_.size());
         if (lineDrawn) return;
+        painter->save();
+        painter->translate(*moved / ratio);
         drawStretch(lines_);
         drawStretch(lines2_);
+        painter->restore();
     };
     if (markers)
         drawOccupiedMarkers(painter, device, ratio, drawLine);
     else
         drawLine();
     return true;
+}
+
+std::optional<QPointF> ChartSeries::ReducedFrom::movedTo(const ReducedFrom& now,
+                                                         const tc::PixelBox& view) const {
+    if (x != now.x || count != now.count || generation != now.generation || mask != now.mask)
+        return std::nullopt;
+    // The same scale (to rounding) and the same box size; the move in whole device pixels.
+    auto by = [](const tc::PixelAxis& was, const tc::PixelAxis& is) -> std::optional<double> {
+        if (!(std::abs(is.scale - was.scale) <= 1e-12 * std::abs(was.scale))) return std::nullopt;
+        const double d = is(was.v0) - was.p0, whole = std::round(d);
+        if (!(std::abs(d - whole) <= 1e-6)) return std::nullopt;
+        return whole;
+    };
+    const auto dx = by(ax, now.ax), dy = by(ay, now.ay);
+    if (!dx || !dy) return std::nullopt;
+    if (box.right - box.left != now.box.right - now.box.left ||
+        box.bottom - box.top != now.box.bottom - now.box.top)
+        return std::nullopt;
+    // The view, moved back onto the kept line, within the box it was reduced for.
+    if (!(view.left - *dx >= box.left && view.right - *dx <= box.right &&
+          view.top - *dy >= box.top && view.bottom - *dy <= box.bottom))
+        return std::nullopt;
+    return QPointF(*dx, *dy);
 }
 
 bool ChartSeries::ReducedFrom::operator==(const ReducedFrom& o) const {

@@ -133,6 +133,9 @@ public:
     void setPixelReduction(bool on);
     // How many points the last redraw handed to the painter for the line (for diagnostics).
     int drawnLinePoints() const { return drawnLinePoints_; }
+    // How often the line has been reduced afresh; a scroll draws the kept one moved (for
+    // diagnostics).
+    int lineReductions() const { return lineReductions_; }
 
 protected:
     void draw(QCPPainter* painter) override;
@@ -170,11 +173,16 @@ private:
     // Working memory of the reduced drawing, kept from one redraw to the next.
     // The reduced line, in one stretch or in two (drawn one after the other).
     std::vector<tc::PixelPoint> reduced_, reduced2_;
+    // Of these, what shows in the view, and the same in widget pixels (what is drawn); the move
+    // of the kept line they were made for.
+    std::vector<tc::PixelPoint> shown_, shown2_;
     QVector<QPointF> lines_, lines2_;
+    std::optional<QPointF> shownAt_;
     tc::PixelMask occupied_;
     std::vector<float> coverage_, coverage2_;
     QImage markerImage_;
     int drawnLinePoints_ = 0;
+    int lineReductions_ = 0;
     // Bounds of runs of consecutive points, built on the first reduced redraw after the points
     // change and kept up to date while a point is dragged.
     tc::PointRunIndex runs_;
@@ -189,6 +197,10 @@ private:
         tc::PixelBox box;
         QRect mask;
         bool operator==(const ReducedFrom& o) const;
+        // How far, in device pixels, what was reduced from this has to be moved to be what
+        // would be reduced from `now` for the visible box `view`: a whole number of pixels
+        // with the same scale, the view within this box. None otherwise.
+        std::optional<QPointF> movedTo(const ReducedFrom& now, const tc::PixelBox& view) const;
     };
     std::optional<ReducedFrom> lineFrom_, markersFrom_;
     uint64_t generation_ = 0; // counts the changes of the points

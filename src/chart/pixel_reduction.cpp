@@ -7,6 +7,10 @@
 #include <future>
 #include <limits>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace tc {
 
 namespace {
@@ -44,6 +48,14 @@ bool clipToBox(PixelPoint& a, PixelPoint& b, const PixelBox& box) {
     if (t1 < 1) b = {from.x + t1 * dx, from.y + t1 * dy};
     return true;
 }
+
+// A chunk of consecutive points in device pixels, with the pixel column and row of each point
+// inside the box (-1 for a point outside it).
+struct ChunkPixels {
+    static constexpr size_t kSize = 256;
+    double x[kSize], y[kSize];
+    int column[kSize + 1], row[kSize + 1]; // and after the last point, a cell no point has
+};
 
 // The line part of reduceToPixels: fed every point in order, it writes the kept points.
 class LineReducer {
@@ -115,43 +127,52 @@ public:
         return true;
     }
 
-    // Feeds the points from i on (at most to `end`) while they stay inside the box and in the
-    // current run's pixel column (column run) or pixel row (row run); returns the first point not
-    // fed. The same as feeding them one by one to inside(), in a tighter loop: a dense curve
-    // spends most of its points here.
-    template <class At> size_t follow(size_t i, size_t end, const At& at) {
-        if (!open_ || mode_ == Mode::Pixel) return i;
+    // Feeds the points from k on (at most to n) of a chunk whose first point is point `base`,
+    // while they stay in the current run's pixel column (column run) or pixel row (row run);
+    // returns the first point not fed. The same as feeding them one by one to inside(), in a
+    // tighter loop: a dense curve spends most of its points here. The chunk holds the points in
+    // pixels, and their columns and rows, -1 for a point outside the box.
+    size_t follow(size_t k, size_t n, size_t base, const ChunkPixels& c) {
+        if (!open_) return k;
+        if (mode_ == Mode::Pixel) {
+            // Points in the run's pixel: the run stays a one-pixel run.
+            size_t j = k;
+            while ((c.column[j] == col_) & (c.row[j] == row_)) {
+                extend(c.x[j], c.y[j], base + j);
+                ++j;
+            }
+            if (j == n || j == k) return j;
+            k = j;
+            // The next point decides whether the run goes on as a column run or a row run.
+            if (c.column[k] == col_) {
+                mode_ = Mode::Column;
+            } else if (c.row[k] == row_) {
+                mode_ = Mode::Row;
+            } else {
+                return k;
+            }
+        }
         const bool onColumn = mode_ == Mode::Column;
-        // The run's column (row) as offsets from the box's edge: column(x) == col_ exactly when
-        // lo <= x - left < hi, x being inside the box.
-        const double lo = onColumn ? col_ : row_, hi = lo + 1;
-        const double edge = onColumn ? box_.left : box_.top;
-        // The other coordinate need only stay inside the box.
-        const double otherLo = onColumn ? box_.top : box_.left;
-        const double otherHi = onColumn ? box_.bottom : box_.right;
-        const double edgeHi = onColumn ? box_.right : box_.bottom;
+        const int* cells = onColumn ? c.column : c.row;
+        const double* across = onColumn ? c.y : c.x;
+        const int cell = onColumn ? col_ : row_;
         Kept& low = onColumn ? minY_ : minX_;
         Kept& high = onColumn ? maxY_ : maxX_;
         double lowV = onColumn ? low.y : low.x, highV = onColumn ? high.y : high.x;
-        size_t lowI = low.seq, highI = high.seq, lastI = last_.seq;
-        for (; i < end; ++i) {
-            const PixelPoint p = at(i);
-            const double along = onColumn ? p.x : p.y, across = onColumn ? p.y : p.x;
-            const double v = along - edge;
-            if (!(v >= lo && v < hi && along <= edgeHi && across >= otherLo && across <= otherHi))
-                break;
-            if (across < lowV) lowV = across, lowI = i;
-            if (across > highV) highV = across, highI = i;
-            lastI = i;
+        constexpr size_t kNone = ~size_t(0);
+        size_t lowK = kNone, highK = kNone, j = k;
+        // The chunk ends in a cell no point has.
+        for (; cells[j] == cell; ++j) {
+            const double v = across[j];
+            if (v < lowV) lowV = v, lowK = j;
+            if (v > highV) highV = v, highK = j;
         }
-        const auto keptAt = [&](size_t k) {
-            const PixelPoint p = at(k);
-            return Kept{p.x, p.y, k};
-        };
-        if (lowI != low.seq) low = keptAt(lowI);
-        if (highI != high.seq) high = keptAt(highI);
-        if (lastI != last_.seq) last_ = keptAt(lastI);
-        return i;
+        if (j == k) return k;
+        const auto keptAt = [&](size_t m) { return Kept{c.x[m], c.y[m], base + m}; };
+        if (lowK != kNone) low = keptAt(lowK);
+        if (highK != kNone) high = keptAt(highK);
+        last_ = keptAt(j - 1);
+        return j;
     }
 
     // A finite point outside the box.
@@ -449,6 +470,49 @@ void markRun(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
         markRun(points, ax, ay, index, level - 1, k, mask);
 }
 
+// Points [0, count) of the strided arrays in pixels, with their columns and rows in the box.
+void toPixels(const double* xs, const double* ys, size_t stride, size_t count, const PixelAxis& ax,
+              const PixelAxis& ay, const PixelBox& box, ChunkPixels& c) {
+    if (stride == 1) {
+        for (size_t k = 0; k < count; ++k) {
+            c.x[k] = ax(xs[k]);
+            c.y[k] = ay(ys[k]);
+        }
+    } else {
+        for (size_t k = 0; k < count; ++k) {
+            c.x[k] = ax(xs[k * stride]);
+            c.y[k] = ay(ys[k * stride]);
+        }
+    }
+    // The columns and rows: a point outside the box (or not finite) gets -1.
+    size_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // Two points at a time, without branches. The conversion of a far-away offset gives some
+    // int, which the mask then replaces.
+    const __m128d left = _mm_set1_pd(box.left), right = _mm_set1_pd(box.right);
+    const __m128d top = _mm_set1_pd(box.top), bottom = _mm_set1_pd(box.bottom);
+    for (; k + 2 <= count; k += 2) {
+        const __m128d x = _mm_loadu_pd(c.x + k), y = _mm_loadu_pd(c.y + k);
+        const __m128d in = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, left), _mm_cmple_pd(x, right)),
+                                      _mm_and_pd(_mm_cmpge_pd(y, top), _mm_cmple_pd(y, bottom)));
+        // The two lanes' masks as two ints, all bits set for a point outside.
+        const __m128i out = _mm_shuffle_epi32(
+            _mm_xor_si128(_mm_castpd_si128(in), _mm_set1_epi32(-1)), _MM_SHUFFLE(3, 1, 2, 0));
+        const __m128i column = _mm_or_si128(_mm_cvttpd_epi32(_mm_sub_pd(x, left)), out);
+        const __m128i row = _mm_or_si128(_mm_cvttpd_epi32(_mm_sub_pd(y, top)), out);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(c.column + k), column);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(c.row + k), row);
+    }
+#endif
+    for (; k < count; ++k) {
+        const double x = c.x[k], y = c.y[k];
+        const bool in = x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+        c.column[k] = in ? static_cast<int>(x - box.left) : -1;
+        c.row[k] = in ? static_cast<int>(y - box.top) : -1;
+    }
+    c.column[count] = c.row[count] = -2;
+}
+
 // The line of points [from, to) as reduceToPixels reduces it, appended to line.
 void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                 const PixelBox& box, std::vector<PixelPoint>& line, const PointRunIndex* index,
@@ -457,6 +521,7 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
     const double* ys = points.y;
     const size_t n = points.count, stride = points.stride;
     LineReducer reducer(line, box);
+    ChunkPixels chunk;
     const PixelsOf at{points, ax, ay};
     const size_t levels = index ? index->levels() : 0;
     std::vector<size_t> lengths(levels); // powers of two
@@ -484,19 +549,23 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
                 continue;
             }
         }
-        const double px = ax(xs[i * stride]), py = ay(ys[i * stride]);
-        if (px >= box.left && px <= box.right && py >= box.top && py <= box.bottom)
-            reducer.inside(px, py, i);
-        else if (std::isfinite(px) && std::isfinite(py))
-            reducer.outside(px, py);
-        else
-            reducer.gap();
-        ++i;
         // Up to the next run of the index, which is tried first.
-        const size_t end = levels ? std::min(to, (i + PointRunIndex::kBase - 1) /
-                                                     PointRunIndex::kBase * PointRunIndex::kBase)
-                                  : to;
-        i = reducer.follow(i, end, at);
+        const size_t end = levels ? std::min(to, (i + PointRunIndex::kBase) / PointRunIndex::kBase *
+                                                     PointRunIndex::kBase)
+                                  : std::min(to, i + ChunkPixels::kSize);
+        const size_t count = end - i;
+        toPixels(xs + i * stride, ys + i * stride, stride, count, ax, ay, box, chunk);
+        for (size_t k = 0; k < count;) {
+            const double px = chunk.x[k], py = chunk.y[k];
+            if (chunk.column[k] >= 0)
+                reducer.inside(px, py, i + k);
+            else if (std::isfinite(px) && std::isfinite(py))
+                reducer.outside(px, py);
+            else
+                reducer.gap();
+            k = reducer.follow(k + 1, count, i, chunk);
+        }
+        i = end;
     }
     reducer.finish();
 }
@@ -562,6 +631,29 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
     other.get();
     if (!line->empty() && !second.empty()) line->push_back({kNaN, kNaN});
     line->insert(line->end(), second.begin(), second.end());
+}
+
+void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
+               std::vector<PixelPoint>& out) {
+    bool open = false; // the last point written ends a piece that goes on
+    for (size_t i = 0; i + 1 < line.size(); ++i) {
+        const PixelPoint a = line[i], b = line[i + 1];
+        if (std::isnan(a.x) || std::isnan(b.x)) { // a break
+            open = false;
+            continue;
+        }
+        if ((outcode(a.x, a.y, box) & outcode(b.x, b.y, box)) != 0) {
+            open = false;
+            continue;
+        }
+        if (!open) {
+            if (!out.empty() && !std::isnan(out.back().x)) out.push_back({kNaN, kNaN});
+            out.push_back(a);
+        }
+        out.push_back(b);
+        open = true;
+    }
+    // (A piece of one point drew nothing; it is left out.)
 }
 
 } // namespace tc

@@ -142,6 +142,11 @@ void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const P
                        const PixelBox& box, std::vector<PixelPoint>& line,
                        const PointRunIndex* index, size_t from, size_t to);
 
+// The pieces of a line (as reduceToPixels gives it) that may show in `box`, appended to `out`:
+// a segment wholly beyond one edge of the box is dropped, and the line breaks there.
+void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
+               std::vector<PixelPoint>& out);
+
 // From this many points on, a series is reduced by two threads.
 inline constexpr size_t kTwoThreadPoints = size_t(1) << 16;
 

@@ -159,6 +159,30 @@ private slots:
         compareDrawings(s);
     }
 
+    // Scroll steps draw the line kept from the view before, moved by whole pixels, until the
+    // view leaves the area it was reduced for; each picture is that of every point.
+    void scrolledViewIsDrawnFromTheKeptLine() {
+        ChartSeries* s = w->rawSeries;
+        showRecord(s, 200000, 5);
+        w->cht1->zoomAt(w->cht1->plotArea().center() + QPointF(40, -30), 0.3);
+        (void)render();
+        const int before = s->lineReductions();
+        compareDrawings(s);
+        QCOMPARE(s->lineReductions(), before);
+        for (const QPointF step : {QPointF(45, -30), QPointF(-80, 25), QPointF(0, 140)}) {
+            w->cht1->scrollBy(step);
+            compareDrawings(s);
+        }
+        // (One step may change the axes' labels, and with them the plot's size.)
+        QVERIFY2(s->lineReductions() <= before + 1, "the scroll steps reduced the line afresh");
+        // Far beyond the kept area, and after a zoom, the line is reduced afresh.
+        w->cht1->scrollBy(QPointF(-450, 0));
+        compareDrawings(s);
+        w->cht1->zoomAt(w->cht1->plotArea().center(), 0.8);
+        compareDrawings(s);
+        QVERIFY(s->lineReductions() >= before + 2);
+    }
+
     // A dragged point updates the reduction's index in place: the next picture shows it where
     // it went, as a drawing of every point does.
     void movedPointIsDrawnWhereItWent() {

@@ -139,6 +139,39 @@ TEST(PixelReduction, KeepsWhatThePixelsShow) {
     }
 }
 
+TEST(PixelReduction, KeepsInTheBoxTheSegmentsThatMayShowThere) {
+    const PixelBox box{0, 0, 100, 100};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        std::vector<PixelPoint> line, kept; // NaN x: a break
+    };
+    const std::vector<Case> cases = {
+        {"all inside", {{10, 10}, {20, 20}, {30, 10}}, {{10, 10}, {20, 20}, {30, 10}}},
+        {"a stretch beyond the right edge is dropped, the line breaking there",
+         {{50, 50}, {150, 50}, {160, 60}, {170, 50}, {60, 40}},
+         {{50, 50}, {150, 50}, {nan, nan}, {170, 50}, {60, 40}}},
+        {"a segment from beyond one edge to beyond another may cross: kept",
+         {{-10, 50}, {50, -10}},
+         {{-10, 50}, {50, -10}}},
+        {"wholly beyond the top", {{10, -5}, {90, -1}, {50, -20}}, {}},
+        {"the line's own breaks stay",
+         {{10, 10}, {20, 20}, {nan, nan}, {30, 30}, {40, 40}},
+         {{10, 10}, {20, 20}, {nan, nan}, {30, 30}, {40, 40}}},
+        {"a point alone between breaks draws nothing and goes",
+         {{10, 10}, {nan, nan}, {30, 30}},
+         {}},
+        {"on the edge counts as inside",
+         {{100, 50}, {120, 50}, {100, 60}},
+         {{100, 50}, {120, 50}, {100, 60}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<PixelPoint> out;
+        tc::keepInBox(c.line, box, out);
+        EXPECT_TRUE(same(out, c.kept)) << c.name << ": " << out.size() << " points";
+    }
+}
+
 } // namespace
 
 TEST(PixelMask, AllSetOnlyWhenEveryPixelOfTheBoxIsMarked) {
