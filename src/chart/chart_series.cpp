@@ -568,7 +568,7 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
     // in widget pixels, before the move.
     auto show = [&](const std::vector<tc::PixelPoint>& reduced, std::vector<tc::PixelPoint>& shown,
                     QVector<QPointF>& out) {
-        const QPointF d = moved.value_or(QPointF(0, 0));
+        const QPointF d = *moved; // set before any line is shown
         shown.clear();
         tc::keepInBox(reduced,
                       {box.left - d.x(), box.top - d.y(), box.right - d.x(), box.bottom - d.y()},

@@ -127,12 +127,13 @@ public:
         return true;
     }
 
-    // Feeds the points from k on (at most to n) of a chunk whose first point is point `base`,
-    // while they stay in the current run's pixel column (column run) or pixel row (row run);
-    // returns the first point not fed. The same as feeding them one by one to inside(), in a
-    // tighter loop: a dense curve spends most of its points here. The chunk holds the points in
-    // pixels, and their columns and rows, -1 for a point outside the box.
-    size_t follow(size_t k, size_t n, size_t base, const ChunkPixels& c) {
+    // Feeds the points from k on of a chunk whose first point is point `base`, while they stay in
+    // the current run's pixel column (column run) or pixel row (row run); returns the first point
+    // not fed. The same as feeding them one by one to inside(), in a tighter loop: a dense curve
+    // spends most of its points here. The chunk holds the points in pixels, and their columns and
+    // rows, -1 for a point outside the box; its end holds a cell no point has, where every run
+    // stops.
+    size_t follow(size_t k, size_t base, const ChunkPixels& c) {
         if (!open_) return k;
         if (mode_ == Mode::Pixel) {
             // Points in the run's pixel: the run stays a one-pixel run.
@@ -141,7 +142,7 @@ public:
                 extend(c.x[j], c.y[j], base + j);
                 ++j;
             }
-            if (j == n || j == k) return j;
+            if (j == k) return k;
             k = j;
             // The next point decides whether the run goes on as a column run or a row run.
             if (c.column[k] == col_) {
@@ -563,7 +564,7 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
                 reducer.outside(px, py);
             else
                 reducer.gap();
-            k = reducer.follow(k + 1, count, i, chunk);
+            k = reducer.follow(k + 1, i, chunk);
         }
         i = end;
     }
