@@ -12,11 +12,16 @@ namespace {
 struct Scene {
     tc::bench::Record record = tc::bench::makeCyclicRecord(1'000'000);
     tc::StridedPoints points{record.disp.data(), record.force.data(), record.disp.size()};
+    std::vector<double> interleaved; // t, x, y per point, as the chart holds them
+    tc::StridedPoints strided{};
     tc::PointRunIndex index;
     tc::PixelAxis ax, ay;
     tc::PixelBox box{40, 10, 640, 570};
     Scene() {
         index.build(points);
+        for (size_t i = 0; i < record.disp.size(); ++i)
+            interleaved.insert(interleaved.end(), {double(i), record.disp[i], record.force[i]});
+        strided = {interleaved.data() + 1, interleaved.data() + 2, record.disp.size(), 3};
         const auto [x0, x1] = std::minmax_element(record.disp.begin(), record.disp.end());
         const auto [y0, y1] = std::minmax_element(record.force.begin(), record.force.end());
         ax = {*x0, box.left, (box.right - box.left) / (*x1 - *x0)};
@@ -29,23 +34,30 @@ const Scene& scene() {
     return s;
 }
 
-// The whole record in view, each step moved by a few pixels as by a scroll.
+// The whole record in view (or zoomed in 10x about the middle of the plot: arg 2), each step
+// moved by a few pixels as by a scroll; arg 0 without the run index.
 void BM_ReduceLine1M(benchmark::State& state) {
     const Scene& s = scene();
     const bool indexed = state.range(0) != 0;
+    tc::PixelAxis x0 = s.ax, y0 = s.ay;
+    if (state.range(0) == 2) {
+        const double cx = (s.box.left + s.box.right) / 2, cy = (s.box.top + s.box.bottom) / 2;
+        x0 = {x0.v0, cx + (x0.p0 - cx) * 10, x0.scale * 10};
+        y0 = {y0.v0, cy + (y0.p0 - cy) * 10, y0.scale * 10};
+    }
     std::vector<tc::PixelPoint> line;
     double shift = 0;
     for (auto _ : state) {
-        tc::PixelAxis ax = s.ax;
+        tc::PixelAxis ax = x0;
         ax.p0 += shift;
         shift = shift == 0 ? 7.5 : 0;
         line.clear();
-        tc::reduceLineStretch(s.points, ax, s.ay, s.box, line, indexed ? &s.index : nullptr, 0,
-                              s.points.count);
+        tc::reduceLineStretch(state.range(0) == 3 ? s.strided : s.points, ax, y0, s.box, line,
+                              indexed ? &s.index : nullptr, 0, s.points.count);
         benchmark::DoNotOptimize(line.data());
     }
     state.counters["vertices"] = static_cast<double>(line.size());
 }
-BENCHMARK(BM_ReduceLine1M)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReduceLine1M)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 } // namespace

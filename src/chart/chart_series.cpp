@@ -22,6 +22,17 @@ constexpr int kThinMarkersAbove = 2048;
 constexpr int kReduceAbove = 2048;
 // Cells of the marker mask along each axis of a device pixel.
 constexpr int kMarkerCells = 2;
+// Points of a stretch of the reduced line (and one more, shared with the next stretch).
+constexpr size_t kStretchPoints = size_t(1) << 15;
+// How far, in device pixels, the drawn line may pass from a vertex of the reduced line: the
+// painter's cost follows the vertices, and straight runs of pixels need only their ends.
+constexpr double kLineTolerance = 0.4;
+// Moves of points kept for updating the reduction; after more, it is made afresh.
+constexpr size_t kMaxMoves = 4096;
+
+size_t stretchCount(size_t points) {
+    return points < 2 ? 1 : (points - 2) / kStretchPoints + 1;
+}
 
 static_assert(sizeof(QCPCurveData) == 3 * sizeof(double),
               "curve points are stored as t, key, value");
@@ -60,53 +71,6 @@ std::optional<tc::PixelAxis> pixelAxisOf(const QCPAxis* axis, double ratio) {
     const double scale = (axis->coordToPixel(r.upper) - p0) / r.size();
     if (!std::isfinite(p0) || !std::isfinite(scale)) return std::nullopt;
     return tc::PixelAxis{r.lower, p0 * ratio, scale * ratio};
-}
-
-// A marker drawn once into a small image: the coverage of each pixel it touches, by its offset
-// from the pixel it marks. Single-coloured (one opaque colour for outline and fill): many such
-// markers composed over each other give 1 - (1 - a1)(1 - a2)... of that colour at every pixel,
-// in whatever order they are drawn, so they can be composed into one image first.
-struct MarkerStamp {
-    struct Dot {
-        int dx, dy;
-        float alpha;
-    };
-    std::vector<Dot> dots;
-    int reach = 0; // no dot lies farther from the centre in x or y
-    QColor color;
-    bool singleColour = false;
-};
-
-// The marker centred at (ox, oy) within its pixel, ox and oy in [0, 1).
-MarkerStamp stampOf(const QCPScatterStyle& style, const QPen& pen,
-                    const std::function<void(QCPPainter*)>& applyHint, double ox, double oy) {
-    MarkerStamp stamp;
-    const int half = static_cast<int>(std::ceil(style.size() / 2 + style.pen().widthF())) + 2;
-    const int side = 2 * half + 1;
-    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    {
-        QCPPainter p(&img);
-        applyHint(&p);
-        style.applyTo(&p, pen);
-        style.drawShape(&p, half + ox, half + oy);
-        const QColor line = p.pen().style() == Qt::NoPen ? QColor() : p.pen().color();
-        const QColor fill = p.brush().style() == Qt::NoBrush ? QColor() : p.brush().color();
-        stamp.color = line.isValid() ? line : fill;
-        stamp.singleColour =
-            stamp.color.isValid() && stamp.color.alpha() == 255 &&
-            (!line.isValid() || !fill.isValid() || line == fill) &&
-            (p.brush().style() == Qt::NoBrush || p.brush().style() == Qt::SolidPattern);
-    }
-    for (int y = 0; y < side; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < side; ++x) {
-            if (qAlpha(row[x]) == 0) continue;
-            stamp.dots.push_back({x - half, y - half, static_cast<float>(qAlpha(row[x])) / 255.f});
-            stamp.reach = std::max({stamp.reach, std::abs(x - half), std::abs(y - half)});
-        }
-    }
-    return stamp;
 }
 
 } // namespace
@@ -243,6 +207,8 @@ void ChartSeries::renumber() {
 
 void ChartSeries::pointsChanged() {
     ++generation_;
+    moves_.clear();
+    movesFrom_ = generation_;
     gridValid_ = false;
     grid_.clear();
     runsValid_ = false;
@@ -311,6 +277,12 @@ void ChartSeries::setPoints(const std::vector<double>& xs, const std::vector<dou
 void ChartSeries::movePoint(int index, double x, double y) {
     if (index < 0 || index >= count()) return;
     auto it = data()->begin() + index;
+    if (moves_.size() == kMaxMoves) {
+        moves_.clear();
+        movesFrom_ = generation_ + 1;
+    } else {
+        moves_.push_back({static_cast<size_t>(index), it->key, it->value});
+    }
     it->key = x;
     it->value = y;
     if (gridValid_) grid_.move(static_cast<size_t>(index), x, y);
@@ -512,6 +484,79 @@ void ChartSeries::drawMarkers(QCPPainter* painter) {
     }
 }
 
+std::optional<std::span<const ChartSeries::PointMove>>
+ChartSeries::movesSince(uint64_t generation) const {
+    if (generation < movesFrom_ || generation > generation_) return std::nullopt;
+    return std::span<const PointMove>(moves_).subspan(generation - movesFrom_);
+}
+
+void ChartSeries::reduceStretches(size_t from, size_t to, const tc::PixelAxis& ax,
+                                  const tc::PixelAxis& ay, const tc::PixelBox& box) {
+    const tc::StridedPoints pts = points();
+    std::vector<tc::PixelPoint> reduced;
+    for (size_t s = from; s < to; ++s) {
+        reduced.clear();
+        tc::reduceLineStretch(pts, ax, ay, box, reduced, &runs_, s * kStretchPoints,
+                              std::min(pts.count, (s + 1) * kStretchPoints + 1));
+        stretches_[s].clear();
+        tc::simplifyLine(reduced, kLineTolerance, stretches_[s]);
+    }
+}
+
+void ChartSeries::reduceMovedStretches(std::span<const PointMove> moves, const tc::PixelAxis& ax,
+                                       const tc::PixelAxis& ay, const tc::PixelBox& box) {
+    // The segments of point i are (i - 1, i) and (i, i + 1); segment (j, j + 1) lies in stretch
+    // j / kStretchPoints.
+    std::vector<size_t> redo;
+    for (const PointMove& m : moves) {
+        if (m.index > 0) redo.push_back((m.index - 1) / kStretchPoints);
+        redo.push_back(std::min(m.index / kStretchPoints, stretches_.size() - 1));
+    }
+    std::sort(redo.begin(), redo.end());
+    redo.erase(std::unique(redo.begin(), redo.end()), redo.end());
+    for (size_t s : redo)
+        reduceStretches(s, s + 1, ax, ay, box);
+}
+
+std::vector<QPoint> ChartSeries::updateOccupied(std::span<const PointMove> moves,
+                                                const tc::PixelAxis& cx, const tc::PixelAxis& cy) {
+    std::vector<QPoint> changed, left;
+    int u = 0, v = 0;
+    for (const PointMove& m : moves) {
+        if (occupied_.pixelOf(cx(m.x), cy(m.y), u, v)) left.emplace_back(u, v);
+        const int i = static_cast<int>(m.index);
+        if (occupied_.pixelOf(cx(x(i)), cy(y(i)), u, v) && !occupied_.test(u, v)) {
+            occupied_.put(u, v, true);
+            changed.emplace_back(u, v);
+        }
+    }
+    std::sort(left.begin(), left.end(),
+              [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+    left.erase(std::unique(left.begin(), left.end()), left.end());
+    // The values of a cell's edges, a little wider: the candidates' cells are then computed
+    // as the mask computes them.
+    auto valuesOf = [](const tc::PixelAxis& a, int c) {
+        double lo = a.v0 + (c - a.p0) / a.scale, hi = a.v0 + (c + 1 - a.p0) / a.scale;
+        if (hi < lo) std::swap(lo, hi);
+        const double pad = (hi - lo) / 64;
+        return std::pair(lo - pad, hi + pad);
+    };
+    for (const QPoint cell : left) {
+        if (!occupied_.test(cell.x(), cell.y())) continue;
+        const auto [xlo, xhi] = valuesOf(cx, cell.x());
+        const auto [ylo, yhi] = valuesOf(cy, cell.y());
+        bool held = false;
+        grid().forEachInBox(xlo, xhi, ylo, yhi, [&](size_t, double px, double py) {
+            held =
+                held || (occupied_.pixelOf(cx(px), cy(py), u, v) && u == cell.x() && v == cell.y());
+        });
+        if (held) continue;
+        occupied_.put(cell.x(), cell.y(), false);
+        changed.push_back(cell);
+    }
+    return changed;
+}
+
 bool ChartSeries::drawReduced(QCPPainter* painter) {
     const int n = count();
     if (n <= kReduceAbove || colorEachPoint_ || brush().style() != Qt::NoBrush) return false;
@@ -546,12 +591,26 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
     ReducedFrom from{pts.x, pts.count, generation_, *ax, *ay, box, QRect()};
     // The line is reduced for a box reaching half the view beyond it on every side: a scroll,
     // which moves the view by whole device pixels, draws the kept line moved, as long as the
-    // view stays within that box.
+    // view stays within that box. A moved point reduces again the stretches it lies on, in the
+    // pixels the kept line was reduced in.
     const double reachX = std::floor(device.width() / 2.0),
                  reachY = std::floor(device.height() / 2.0);
     ReducedFrom lineKey = from;
     lineKey.box = {box.left - reachX, box.top - reachY, box.right + reachX, box.bottom + reachY};
-    std::optional<QPointF> moved = lineFrom_ ? lineFrom_->movedTo(lineKey, box) : std::nullopt;
+    std::optional<QPointF> moved;
+    bool lineChanged = false;
+    if (line && lineFrom_ && stretches_.size() == stretchCount(pts.count)) {
+        moved = lineFrom_->movedTo(lineKey, box);
+        if (moved && lineFrom_->generation != generation_) {
+            if (const auto moves = movesSince(lineFrom_->generation)) {
+                reduceMovedStretches(*moves, lineFrom_->ax, lineFrom_->ay, lineFrom_->box);
+                lineFrom_->generation = generation_;
+                lineChanged = true;
+            } else {
+                moved.reset();
+            }
+        }
+    }
     auto toWidget = [ratio](const std::vector<tc::PixelPoint>& in, QVector<QPointF>& out) {
         out.resize(static_cast<qsizetype>(in.size()));
         QPointF* o = out.data();
@@ -564,50 +623,63 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         painter->setBrush(Qt::NoBrush);
         drawCurveLine(painter, stretch);
     };
-    // What of the kept line shows in the view: its pieces that may reach into the view's box,
-    // in widget pixels, before the move.
-    auto show = [&](const std::vector<tc::PixelPoint>& reduced, std::vector<tc::PixelPoint>& shown,
+    // What of the kept stretches [first, last) shows in the view: their pieces that may reach
+    // into the view's box, in widget pixels, before the move.
+    auto show = [&](size_t first, size_t last, std::vector<tc::PixelPoint>& shown,
                     QVector<QPointF>& out) {
         const QPointF d = *moved; // set before any line is shown
+        const tc::PixelBox view{box.left - d.x(), box.top - d.y(), box.right - d.x(),
+                                box.bottom - d.y()};
         shown.clear();
-        tc::keepInBox(reduced,
-                      {box.left - d.x(), box.top - d.y(), box.right - d.x(), box.bottom - d.y()},
-                      shown);
+        for (size_t s = first; s < last; ++s)
+            tc::keepInBox(stretches_[s], view, shown);
         toWidget(shown, out);
     };
     bool lineDrawn = false;
     if (line && !moved) {
-        reduced_.clear();
-        reduced2_.clear();
+        const size_t count = stretchCount(pts.count);
+        stretches_.resize(count);
         moved = QPointF(0, 0);
-        if (!markers && tc::worthTwoThreads(pts.count, tc::kTwoThreadPoints)) {
-            // The first stretch, the smaller, is drawn while the second one is being reduced;
-            // they share a point, where the line breaks.
-            const size_t split = pts.count * 2 / 5;
+        const bool twoThreads = tc::worthTwoThreads(pts.count, tc::kTwoThreadPoints) && count > 1;
+        const tc::PixelAxis &kx = lineKey.ax, &ky = lineKey.ay;
+        const tc::PixelBox& kbox = lineKey.box;
+        if (twoThreads && !markers) {
+            // The first part, the smaller, is drawn while the second one is being reduced.
+            firstPart_ = std::max<size_t>(1, count * 2 / 5);
             auto second = std::async(std::launch::async, [&] {
-                tc::reduceLineStretch(pts, *ax, *ay, lineKey.box, reduced2_, &runs_, split - 1,
-                                      pts.count);
-                show(reduced2_, shown2_, lines2_);
+                reduceStretches(firstPart_, count, kx, ky, kbox);
+                show(firstPart_, count, shown2_, lines2_);
             });
-            tc::reduceLineStretch(pts, *ax, *ay, lineKey.box, reduced_, &runs_, 0, split);
-            show(reduced_, shown_, lines_);
+            reduceStretches(0, firstPart_, kx, ky, kbox);
+            show(0, firstPart_, shown_, lines_);
             drawStretch(lines_);
             second.get();
             drawStretch(lines2_);
             lineDrawn = true;
         } else {
-            tc::reduceToPixels(pts, *ax, *ay, lineKey.box, &reduced_, nullptr, &runs_);
-            show(reduced_, shown_, lines_);
+            firstPart_ = count;
+            if (twoThreads) {
+                auto second = std::async(std::launch::async,
+                                         [&] { reduceStretches(count / 2, count, kx, ky, kbox); });
+                reduceStretches(0, count / 2, kx, ky, kbox);
+                second.get();
+            } else {
+                reduceStretches(0, count, kx, ky, kbox);
+            }
+            show(0, count, shown_, lines_);
             lines2_.clear();
         }
         lineFrom_ = lineKey;
         shownAt_ = moved;
         ++lineReductions_;
-    } else if (line && shownAt_ != moved) {
-        show(reduced_, shown_, lines_);
-        show(reduced2_, shown2_, lines2_);
+    } else if (line && (lineChanged || shownAt_ != moved)) {
+        show(0, firstPart_, shown_, lines_);
+        show(firstPart_, stretches_.size(), shown2_, lines2_);
         shownAt_ = moved;
     }
+
+    const std::vector<QPoint>* changedCells = nullptr;
+    std::vector<QPoint> changed;
     if (markers) {
         // A point just outside the plot area still shows part of its marker.
         // Marked in half pixels: a marker lands within a quarter pixel of its point.
@@ -616,15 +688,33 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
             QRect(kMarkerCells * (device.left() - reach), kMarkerCells * (device.top() - reach),
                   kMarkerCells * (device.width() + 2 * reach),
                   kMarkerCells * (device.height() + 2 * reach));
+        const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
+        const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
+        if (markersFrom_ && markersFrom_->sameView(from)) {
+            // The occupied cells of a moment ago, updated for the points moved since; that
+            // needs the hit-test grid, which a drag has built.
+            const auto moves = movesSince(markersFrom_->generation);
+            if (markersFrom_->generation == generation_) {
+                changedCells = &changed; // none
+            } else if (moves && gridValid_ && !grid_.stale()) {
+                changed = updateOccupied(*moves, cx, cy);
+                changedCells = &changed;
+                markersFrom_->generation = generation_;
+            }
+        }
         if (markersFrom_ != from) {
             occupied_.reset(from.mask.left(), from.mask.top(), from.mask.width(),
                             from.mask.height());
-            const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
-            const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
             tc::reduceToPixels(pts, cx, cy, box, nullptr, &occupied_, &runs_);
             markersFrom_ = from;
+            changedCells = nullptr;
+            ++markerSearches_;
         }
     }
+    // The moves so far are no longer needed: a kept reduction they have not reached (the line
+    // or the markers, not drawn now) is made afresh when next drawn.
+    moves_.clear();
+    movesFrom_ = generation_;
 
     auto drawLine = [&] {
         if (!line) return;
@@ -637,7 +727,7 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         painter->restore();
     };
     if (markers)
-        drawOccupiedMarkers(painter, device, ratio, drawLine);
+        drawOccupiedMarkers(painter, device, ratio, drawLine, changedCells);
     else
         drawLine();
     return true;
@@ -645,8 +735,7 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
 
 std::optional<QPointF> ChartSeries::ReducedFrom::movedTo(const ReducedFrom& now,
                                                          const tc::PixelBox& view) const {
-    if (x != now.x || count != now.count || generation != now.generation || mask != now.mask)
-        return std::nullopt;
+    if (x != now.x || count != now.count || mask != now.mask) return std::nullopt;
     // The same scale (to rounding) and the same box size; the move in whole device pixels.
     auto by = [](const tc::PixelAxis& was, const tc::PixelAxis& is) -> std::optional<double> {
         if (!(std::abs(is.scale - was.scale) <= 1e-12 * std::abs(was.scale))) return std::nullopt;
@@ -666,17 +755,22 @@ std::optional<QPointF> ChartSeries::ReducedFrom::movedTo(const ReducedFrom& now,
     return QPointF(*dx, *dy);
 }
 
-bool ChartSeries::ReducedFrom::operator==(const ReducedFrom& o) const {
+bool ChartSeries::ReducedFrom::sameView(const ReducedFrom& o) const {
     auto same = [](const tc::PixelAxis& a, const tc::PixelAxis& b) {
         return a.v0 == b.v0 && a.p0 == b.p0 && a.scale == b.scale;
     };
-    return x == o.x && count == o.count && generation == o.generation && same(ax, o.ax) &&
-           same(ay, o.ay) && box.left == o.box.left && box.top == o.box.top &&
-           box.right == o.box.right && box.bottom == o.box.bottom && mask == o.mask;
+    return x == o.x && count == o.count && same(ax, o.ax) && same(ay, o.ay) &&
+           box.left == o.box.left && box.top == o.box.top && box.right == o.box.right &&
+           box.bottom == o.box.bottom && mask == o.mask;
+}
+
+bool ChartSeries::ReducedFrom::operator==(const ReducedFrom& o) const {
+    return generation == o.generation && sameView(o);
 }
 
 void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, double ratio,
-                                      const std::function<void()>& meanwhile) {
+                                      const std::function<void()>& meanwhile,
+                                      const std::vector<QPoint>* changed) {
     // One stamp per place of a cell within its pixel.
     std::vector<MarkerStamp> stamps;
     if (ratio == 1) {
@@ -687,100 +781,22 @@ void ChartSeries::drawOccupiedMarkers(QCPPainter* painter, const QRect& device, 
                     [this](QCPPainter* p) { applyScattersAntialiasingHint(p); },
                     (sx + 0.5) / kMarkerCells, (sy + 0.5) / kMarkerCells));
     }
-    const bool single =
-        !stamps.empty() && std::all_of(stamps.begin(), stamps.end(), [&](const MarkerStamp& s) {
-            return s.singleColour && !s.dots.empty() && s.color == stamps[0].color;
-        });
-    if (single) {
-        // All markers at once: their coverage summed up as the painter would, then one image.
-        int reach = 0;
-        for (const MarkerStamp& s : stamps)
-            reach = std::max(reach, s.reach);
-        const int left = occupied_.left() / kMarkerCells, top = occupied_.top() / kMarkerCells;
-        const int w = occupied_.width() / kMarkerCells + 2 * reach,
-                  h = occupied_.height() / kMarkerCells + 2 * reach;
-        const int x0 = left - reach, y0 = top - reach;
-        // Held as what shows through (1 - coverage): each dot multiplies it by (1 - alpha),
-        // one product per dot where the coverage sum needed three steps. Two such images are
-        // made at once from different cells, and multiplied after.
-        coverage_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 1.f);
-        coverage2_.assign(coverage_.size(), 1.f);
-        std::vector<std::vector<std::ptrdiff_t>> at(stamps.size());
-        std::vector<std::vector<float>> through(stamps.size());
-        for (size_t k = 0; k < stamps.size(); ++k)
-            for (const auto& d : stamps[k].dots) {
-                at[k].push_back(static_cast<std::ptrdiff_t>(d.dy) * w + d.dx);
-                through[k].push_back(1.f - d.alpha);
-            }
-        auto compose = [&](int fromRow, int toRow, float* shows) {
-            occupied_.forEachInRows(fromRow, toRow, [&](int cx, int cy) {
-                // Floor division: the mask may start left of or above the origin.
-                const int x =
-                    cx >= 0 ? cx / kMarkerCells : -((-cx + kMarkerCells - 1) / kMarkerCells);
-                const int y =
-                    cy >= 0 ? cy / kMarkerCells : -((-cy + kMarkerCells - 1) / kMarkerCells);
-                const size_t k = static_cast<size_t>((cy - y * kMarkerCells) * kMarkerCells +
-                                                     (cx - x * kMarkerCells));
-                float* c = shows + static_cast<std::ptrdiff_t>(y - y0) * w + (x - x0);
-                const auto& factors = through[k];
-                const auto& offsets = at[k];
-                for (size_t j = 0; j < offsets.size(); ++j)
-                    c[offsets[j]] *= factors[j];
-            });
-        };
-        // Bands of rows taken in turn by a second thread and, once the line is drawn, by this
-        // one, each into its own image.
-        const int rows = occupied_.height();
-        constexpr int kBands = 16;
-        std::atomic<int> nextBand{0};
-        auto work = [&](float* shows) {
-            for (int b; (b = nextBand++) < kBands;)
-                compose(b * rows / kBands, (b + 1) * rows / kBands, shows);
-        };
-        {
-            auto other = std::async(std::launch::async, [&] { work(coverage_.data()); });
+    if (MarkerImage::composable(stamps)) {
+        // All markers at once, composed into one image as the painter would draw them; after
+        // a few cells changed, only the pixels their markers reach.
+        if (changed && markerImage_.composedFor(stamps, occupied_, device)) {
+            markerImage_.update(occupied_, *changed);
             meanwhile();
-            work(coverage2_.data());
-            other.get();
-        }
-        if (markerImage_.size() != device.size())
-            markerImage_ = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
-        // The colour at each coverage, premultiplied.
-        const QColor colour = stamps[0].color;
-        const int r = colour.red(), g = colour.green(), b = colour.blue();
-        std::array<QRgb, 256> shade{};
-        for (int a = 1; a < 256; ++a)
-            shade[static_cast<size_t>(a)] =
-                qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
-        // The image's own pixels, taken once here (a shared image would be copied first).
-        uchar* const pixels = markerImage_.bits();
-        const qsizetype stride = markerImage_.bytesPerLine();
-        auto paintRows = [&](int fromRow, int toRow) {
-            for (int y = fromRow; y < toRow; ++y) {
-                auto* line = reinterpret_cast<QRgb*>(pixels + y * stride);
-                const std::ptrdiff_t row =
-                    static_cast<std::ptrdiff_t>(device.top() + y - y0) * w + (device.left() - x0);
-                const float* c = coverage_.data() + row;
-                const float* c2 = coverage2_.data() + row;
-                for (int x = 0; x < device.width(); ++x) {
-                    const float v = std::max(0.f, 1.f - c[x] * c2[x]);
-                    line[x] = shade[static_cast<size_t>(
-                        std::min(255, static_cast<int>(v * 255.f + 0.5f)))];
-                }
-            }
-        };
-        {
-            const int rows = device.height();
-            auto lower = std::async(std::launch::async, [&] { paintRows(rows / 2, rows); });
-            paintRows(0, rows / 2);
-            lower.get();
+        } else {
+            markerImage_.compose(stamps, kMarkerCells, occupied_, device, meanwhile);
         }
         // The stamps hold the half-pixel shift of antialiased drawing already: the image goes
         // onto the device pixels as it is.
         painter->setAntialiasing(false);
-        painter->drawImage(device.topLeft(), markerImage_);
+        painter->drawImage(device.topLeft(), markerImage_.image());
         return;
     }
+    markerImage_.clear();
     // One marker per occupied cell, each drawn on its own.
     meanwhile();
     applyScattersAntialiasingHint(painter);

@@ -1,4 +1,5 @@
 #pragma once
+#include "chart/marker_image.h"
 #include "chart/pixel_reduction.h"
 #include "chart/point_grid.h"
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 class ChartView;
@@ -133,9 +135,12 @@ public:
     void setPixelReduction(bool on);
     // How many points the last redraw handed to the painter for the line (for diagnostics).
     int drawnLinePoints() const { return drawnLinePoints_; }
-    // How often the line has been reduced afresh; a scroll draws the kept one moved (for
-    // diagnostics).
+    // How often the line has been reduced afresh; a scroll draws the kept one moved, a moved
+    // point reduces again only the stretches of the line it lies on (for diagnostics).
     int lineReductions() const { return lineReductions_; }
+    // How often the pixels holding a marker have been found afresh; a moved point updates the
+    // kept ones (for diagnostics).
+    int markerSearches() const { return markerSearches_; }
 
 protected:
     void draw(QCPPainter* painter) override;
@@ -148,12 +153,34 @@ private:
     void drawBars(QCPPainter* painter);
     bool drawReduced(QCPPainter* painter);
     // Draws the markers of the occupied cells; `meanwhile` (drawing what lies beneath them) runs
-    // while their image is being made.
+    // while their image is being made. `changed`: the cells that changed since the last drawing,
+    // null when all may have.
     void drawOccupiedMarkers(QCPPainter* painter, const QRect& area, double pixelRatio,
-                             const std::function<void()>& meanwhile);
+                             const std::function<void()>& meanwhile,
+                             const std::vector<QPoint>* changed);
     const tc::PointGrid& grid() const;
     // The points as the reduction reads them.
     tc::StridedPoints points() const;
+
+    // A point moved by movePoint: which, and where it was.
+    struct PointMove {
+        size_t index;
+        double x, y;
+    };
+    // The moves that took the points from `generation` to now; none when they are not all
+    // known (the points changed otherwise, or too many moves).
+    std::optional<std::span<const PointMove>> movesSince(uint64_t generation) const;
+    // The kept line's stretches that hold a segment of a moved point, reduced again in the
+    // pixels `ax`, `ay` and the box they were reduced for.
+    void reduceMovedStretches(std::span<const PointMove> moves, const tc::PixelAxis& ax,
+                              const tc::PixelAxis& ay, const tc::PixelBox& box);
+    // Stretches [from, to) of the line reduced afresh.
+    void reduceStretches(size_t from, size_t to, const tc::PixelAxis& ax, const tc::PixelAxis& ay,
+                         const tc::PixelBox& box);
+    // The cells of occupied_ updated for moved points (marking where they went, unmarking where
+    // they were when no other point is there); returns the cells that changed.
+    std::vector<QPoint> updateOccupied(std::span<const PointMove> moves, const tc::PixelAxis& cx,
+                                       const tc::PixelAxis& cy);
 
     Kind kind_;
     QColor color_ = Qt::black;
@@ -171,18 +198,23 @@ private:
     bool pixelReduction_ = true;
 
     // Working memory of the reduced drawing, kept from one redraw to the next.
-    // The reduced line, in one stretch or in two (drawn one after the other).
-    std::vector<tc::PixelPoint> reduced_, reduced2_;
+    // The reduced line, in stretches of a fixed number of points, each stretch sharing its last
+    // point with the next; the first `firstPart_` are drawn as one part, the others as a second.
+    std::vector<std::vector<tc::PixelPoint>> stretches_;
+    size_t firstPart_ = 0;
     // Of these, what shows in the view, and the same in widget pixels (what is drawn); the move
     // of the kept line they were made for.
     std::vector<tc::PixelPoint> shown_, shown2_;
     QVector<QPointF> lines_, lines2_;
     std::optional<QPointF> shownAt_;
     tc::PixelMask occupied_;
-    std::vector<float> coverage_, coverage2_;
-    QImage markerImage_;
+    MarkerImage markerImage_;
     int drawnLinePoints_ = 0;
     int lineReductions_ = 0;
+    int markerSearches_ = 0;
+    // The moves of points from generation movesFrom_ on, one per generation.
+    std::vector<PointMove> moves_;
+    uint64_t movesFrom_ = 0;
     // Bounds of runs of consecutive points, built on the first reduced redraw after the points
     // change and kept up to date while a point is dragged.
     tc::PointRunIndex runs_;
@@ -197,9 +229,12 @@ private:
         tc::PixelBox box;
         QRect mask;
         bool operator==(const ReducedFrom& o) const;
+        // The same points in the same pixels, whatever their generation.
+        bool sameView(const ReducedFrom& o) const;
         // How far, in device pixels, what was reduced from this has to be moved to be what
-        // would be reduced from `now` for the visible box `view`: a whole number of pixels
-        // with the same scale, the view within this box. None otherwise.
+        // would be reduced from `now` for the visible box `view` (the points' generation
+        // aside): a whole number of pixels with the same scale, the view within this box. None
+        // otherwise.
         std::optional<QPointF> movedTo(const ReducedFrom& now, const tc::PixelBox& view) const;
     };
     std::optional<ReducedFrom> lineFrom_, markersFrom_;

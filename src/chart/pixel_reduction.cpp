@@ -322,6 +322,16 @@ bool PixelMask::test(int x, int y) const {
     return (bits_[static_cast<size_t>(y) * words_ + ix / 64] >> (ix % 64)) & 1;
 }
 
+void PixelMask::put(int x, int y, bool marked) {
+    x -= left_;
+    y -= top_;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    const auto ix = static_cast<size_t>(x);
+    uint64_t& word = bits_[static_cast<size_t>(y) * words_ + ix / 64];
+    const uint64_t bit = uint64_t(1) << (ix % 64);
+    word = marked ? word | bit : word & ~bit;
+}
+
 bool PixelMask::allSet(double x0, double y0, double x1, double y1) const {
     const double cx0 = x0 - left_, cy0 = y0 - top_, cx1 = x1 - left_, cy1 = y1 - top_;
     if (!(cx0 >= 0 && cy0 >= 0 && cx1 < width_ && cy1 < height_)) return false;
@@ -634,6 +644,77 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
     line->insert(line->end(), second.begin(), second.end());
 }
 
+namespace {
+
+double cross(PixelPoint a, PixelPoint b) {
+    return a.x * b.y - a.y * b.x;
+}
+
+// The piece [from, to) of a line simplified (see simplifyLine), appended to out.
+void simplifyPiece(const PixelPoint* from, const PixelPoint* to, double tolerance,
+                   std::vector<PixelPoint>& out) {
+    // Each kept segment starts at an anchor. Every vertex after the anchor narrows the cone of
+    // directions from the anchor that pass within `across` of it; a vertex whose direction lies
+    // outside the cone of those before it, or that comes back towards the anchor by more than
+    // `along`, ends the segment at the vertex before it.
+    const double across = tolerance / std::sqrt(2.0), along = across;
+    out.push_back(*from);
+    const PixelPoint* anchor = from;
+    PixelPoint right{}, left{}; // the cone's edges, clockwise and counterclockwise
+    bool narrowed = false;
+    double farthest = 0;
+    for (const PixelPoint* p = from + 1; p < to; ++p) {
+        PixelPoint w{p->x - anchor->x, p->y - anchor->y};
+        double d = std::hypot(w.x, w.y);
+        const bool fits = !narrowed || (cross(right, w) >= 0 && cross(w, left) >= 0 &&
+                                        (right.x + left.x) * w.x + (right.y + left.y) * w.y > 0);
+        if (!fits || d < farthest - along) {
+            anchor = p - 1;
+            out.push_back(*anchor);
+            narrowed = false;
+            farthest = 0;
+            w = {p->x - anchor->x, p->y - anchor->y};
+            d = std::hypot(w.x, w.y);
+        }
+        farthest = std::max(farthest, d);
+        if (d <= across) continue; // within reach of the anchor, whichever the direction
+        const double s = across / d, c = std::sqrt(1 - s * s);
+        const PixelPoint u{w.x / d, w.y / d};
+        const PixelPoint r{u.x * c + u.y * s, -u.x * s + u.y * c}; // u turned clockwise
+        const PixelPoint l{u.x * c - u.y * s, u.x * s + u.y * c};  // and counterclockwise
+        if (!narrowed) {
+            right = r;
+            left = l;
+            narrowed = true;
+            continue;
+        }
+        if (cross(right, r) > 0) right = r;
+        if (cross(l, left) > 0) left = l;
+        // (Once the edges cross, the cone is empty: no direction lies clockwise of the one edge,
+        // counterclockwise of the other and on their side.)
+    }
+    if (to - from > 1) out.push_back(*(to - 1));
+}
+
+} // namespace
+
+void simplifyLine(const std::vector<PixelPoint>& line, double tolerance,
+                  std::vector<PixelPoint>& out) {
+    const PixelPoint* p = line.data();
+    const PixelPoint* end = p + line.size();
+    while (p < end) {
+        if (std::isnan(p->x)) {
+            out.push_back(*p++);
+            continue;
+        }
+        const PixelPoint* q = p;
+        while (q < end && !std::isnan(q->x))
+            ++q;
+        simplifyPiece(p, q, tolerance, out);
+        p = q;
+    }
+}
+
 void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
                std::vector<PixelPoint>& out) {
     bool open = false; // the last point written ends a piece that goes on
@@ -647,7 +728,9 @@ void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
             open = false;
             continue;
         }
-        if (!open) {
+        const bool goesOn =
+            !open && i == 0 && !out.empty() && out.back().x == a.x && out.back().y == a.y;
+        if (!open && !goesOn) {
             if (!out.empty() && !std::isnan(out.back().x)) out.push_back({kNaN, kNaN});
             out.push_back(a);
         }

@@ -39,8 +39,18 @@ public:
         const auto ix = static_cast<size_t>(cx), iy = static_cast<size_t>(cy);
         bits_[iy * words_ + ix / 64] |= uint64_t(1) << (ix % 64);
     }
+    // The pixel set() marks for the point (x, y), in (px, py); false when it marks none.
+    bool pixelOf(double x, double y, int& px, int& py) const {
+        const double cx = x - left_, cy = y - top_;
+        if (!(cx >= 0 && cy >= 0 && cx < width_ && cy < height_)) return false;
+        px = left_ + static_cast<int>(cx);
+        py = top_ + static_cast<int>(cy);
+        return true;
+    }
     // Whether the pixel (x, y) is marked; false outside the rectangle.
     bool test(int x, int y) const;
+    // Marks or unmarks the pixel (x, y); nothing outside the rectangle.
+    void put(int x, int y, bool marked);
     // Whether every pixel of the small rectangle holding the points (x0, y0) and (x1, y1),
     // x0 <= x1, y0 <= y1, is marked; false when part of it lies outside, or it is large.
     bool allSet(double x0, double y0, double x1, double y1) const;
@@ -52,6 +62,8 @@ public:
     template <class Visit> void forEach(Visit&& visit) const { forEachInRows(0, height_, visit); }
     // The same for the rows [fromRow, toRow) of the rectangle (0 is its top row).
     template <class Visit> void forEachInRows(int fromRow, int toRow, Visit&& visit) const;
+    // The same for the marked pixels of the rectangle [x0, x1] x [y0, y1] (edges included).
+    template <class Visit> void forEachIn(int x0, int y0, int x1, int y1, Visit&& visit) const;
 
 private:
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -64,6 +76,28 @@ template <class Visit> void PixelMask::forEachInRows(int fromRow, int toRow, Vis
         const uint64_t* row = bits_.data() + static_cast<size_t>(y) * words_;
         for (size_t w = 0; w < words_; ++w) {
             for (uint64_t b = row[w]; b != 0; b &= b - 1) {
+                const int x = static_cast<int>(w * 64) + std::countr_zero(b);
+                visit(left_ + x, top_ + y);
+            }
+        }
+    }
+}
+
+template <class Visit>
+void PixelMask::forEachIn(int x0, int y0, int x1, int y1, Visit&& visit) const {
+    x0 = std::max(x0 - left_, 0);
+    x1 = std::min(x1 - left_, width_ - 1);
+    if (x0 > x1) return;
+    const auto w0 = static_cast<size_t>(x0) / 64, w1 = static_cast<size_t>(x1) / 64;
+    const uint64_t first = ~uint64_t(0) << (x0 % 64);
+    const uint64_t last = ~uint64_t(0) >> (63 - x1 % 64);
+    for (int y = std::max(y0 - top_, 0); y <= std::min(y1 - top_, height_ - 1); ++y) {
+        const uint64_t* row = bits_.data() + static_cast<size_t>(y) * words_;
+        for (size_t w = w0; w <= w1; ++w) {
+            uint64_t b = row[w];
+            if (w == w0) b &= first;
+            if (w == w1) b &= last;
+            for (; b != 0; b &= b - 1) {
                 const int x = static_cast<int>(w * 64) + std::countr_zero(b);
                 visit(left_ + x, top_ + y);
             }
@@ -143,9 +177,17 @@ void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const P
                        const PointRunIndex* index, size_t from, size_t to);
 
 // The pieces of a line (as reduceToPixels gives it) that may show in `box`, appended to `out`:
-// a segment wholly beyond one edge of the box is dropped, and the line breaks there.
+// a segment wholly beyond one edge of the box is dropped, and the line breaks there. A line that
+// starts where `out` ends (the next stretch of reduceLineStretch) goes on from there unbroken.
 void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
                std::vector<PixelPoint>& out);
+
+// A line (as reduceToPixels gives it) with the vertices left out that a drawing does not need:
+// every vertex of `line` lies within `tolerance` pixels of the result (tolerance / sqrt(2) across
+// its segments and as much along them), whose vertices are vertices of `line` in their order,
+// each piece keeping its ends. Appended to `out`.
+void simplifyLine(const std::vector<PixelPoint>& line, double tolerance,
+                  std::vector<PixelPoint>& out);
 
 // From this many points on, a series is reduced by two threads.
 inline constexpr size_t kTwoThreadPoints = size_t(1) << 16;

@@ -198,6 +198,43 @@ private slots:
         }
     }
 
+    // A dragged point reduces again only the stretches of the line that hold it, and updates
+    // the pixels holding a marker: its marker leaves where it was unless another point is
+    // there. Each picture is that of every point.
+    void movedPointUpdatesTheKeptDrawing() {
+        ChartSeries* s = w->rawSeries;
+        showRecord(s, 200000, 3);
+        s->setPointerVisible(true);
+        w->cht1->setHoldAxes(true);
+        (void)render();
+        (void)s->pointAt(s->valueToScreen(s->x(0), s->y(0))); // the hit-test grid, as in a drag
+        const int lines = s->lineReductions(), searches = s->markerSearches();
+        const QCPRange xr = w->cht1->xAxis->range(), yr = w->cht1->yAxis->range();
+        auto at = [&](double fx, double fy) {
+            return QPointF(xr.lower + fx * xr.size(), yr.lower + fy * yr.size());
+        };
+        const int i = 120000, j = 65536; // j: where two stretches of the line meet
+        const QPointF home(s->x(i), s->y(i)), other(s->x(7), s->y(7));
+        auto move = [&](int k, QPointF to) { s->movePoint(k, to.x(), to.y()); };
+        // Into empty space, a little on within it, onto another point's place, and back.
+        for (const QPointF to : {at(0.1, 0.9), at(0.12, 0.88), other, home}) {
+            move(i, to);
+            compareDrawings(s);
+        }
+        // The point before j into empty space; then two points moved before one redraw, j
+        // twice: the segment between j and the point before it must follow, in the other
+        // stretch.
+        move(j - 1, at(0.2, 0.8));
+        compareDrawings(s);
+        move(j, at(0.15, 0.7));
+        move(i, at(0.8, 0.2));
+        move(j, at(0.25, 0.9));
+        compareDrawings(s);
+        QCOMPARE(s->lineReductions(), lines);
+        QCOMPARE(s->markerSearches(), searches);
+        w->cht1->setHoldAxes(false);
+    }
+
     // Reduction and index follow every change of the points.
     void changedPointsAreDrawnAfresh() {
         ChartSeries* s = w->rawSeries;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -169,6 +170,75 @@ TEST(PixelReduction, KeepsInTheBoxTheSegmentsThatMayShowThere) {
         std::vector<PixelPoint> out;
         tc::keepInBox(c.line, box, out);
         EXPECT_TRUE(same(out, c.kept)) << c.name << ": " << out.size() << " points";
+    }
+    // A stretch that starts where the last one ended goes on unbroken; another one breaks.
+    std::vector<PixelPoint> out;
+    tc::keepInBox({{10, 10}, {20, 20}}, box, out);
+    tc::keepInBox({{20, 20}, {30, 10}}, box, out);
+    tc::keepInBox({{40, 40}, {50, 50}}, box, out);
+    EXPECT_TRUE(same(out, {{10, 10}, {20, 20}, {30, 10}, {nan, nan}, {40, 40}, {50, 50}}));
+}
+
+// The distance from p to the segment a-b.
+double toSegment(PixelPoint p, PixelPoint a, PixelPoint b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    const double t =
+        len2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+// Checks what simplifyLine promises: the same breaks and piece ends, the kept vertices taken in
+// order from the line, and every vertex of the line within the tolerance of the segment of its
+// piece that spans it.
+void expectSimplified(const std::vector<PixelPoint>& line, double tolerance, const char* name) {
+    std::vector<PixelPoint> out;
+    tc::simplifyLine(line, tolerance, out);
+    size_t k = 0; // the kept vertex at or before vertex i
+    for (size_t i = 0; i < line.size(); ++i) {
+        const PixelPoint p = line[i];
+        if (k < out.size() &&
+            (std::isnan(p.x) ? std::isnan(out[k].x) : p.x == out[k].x && p.y == out[k].y)) {
+            ++k;
+            continue;
+        }
+        ASSERT_FALSE(std::isnan(p.x)) << name << ": a break lost at " << i;
+        ASSERT_TRUE(k > 0 && k < out.size() && !std::isnan(out[k - 1].x) && !std::isnan(out[k].x))
+            << name << ": a piece's end lost at " << i;
+        ASSERT_LE(toSegment(p, out[k - 1], out[k]), tolerance + 1e-9) << name << " at " << i;
+    }
+    EXPECT_EQ(k, out.size()) << name << ": vertices not from the line";
+}
+
+TEST(PixelReduction, SimplifiedLinePassesWithinTheToleranceOfEveryVertex) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        std::vector<PixelPoint> line;
+        size_t atMost; // vertices kept
+    };
+    std::vector<Case> cases = {
+        {"a straight line keeps its ends", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}, 2},
+        {"out and back along one line keeps the turn", {{0, 0}, {50, 0}, {100, 0}, {60, 0}}, 3},
+        {"a corner is kept", {{0, 0}, {10, 0}, {20, 0}, {20, 10}, {20, 20}}, 3},
+        {"breaks and single points stay",
+         {{0, 0}, {1, 0}, {2, 0}, {nan, nan}, {5, 5}, {nan, nan}, {7, 7}, {8, 9}},
+         8},
+    };
+    // A noisy zigzag of many short steps, as a reduced hysteresis curve is.
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> jitter(-0.6, 0.6);
+    Case noisy{"noisy zigzag", {}, 4000};
+    for (int i = 0; i < 5000; ++i)
+        noisy.line.push_back(
+            {i * 0.7 + jitter(rng), 200 * std::sin(i / 300.0) + jitter(rng) + (i % 7 == 0)});
+    cases.push_back(noisy);
+    for (const Case& c : cases) {
+        for (double tolerance : {0.4, 1.0}) {
+            expectSimplified(c.line, tolerance, c.name);
+            std::vector<PixelPoint> out;
+            tc::simplifyLine(c.line, tolerance, out);
+            EXPECT_LE(out.size(), c.atMost) << c.name;
+        }
     }
 }
 
