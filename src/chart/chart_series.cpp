@@ -491,13 +491,15 @@ ChartSeries::movesSince(uint64_t generation) const {
 }
 
 void ChartSeries::reduceStretches(size_t from, size_t to, const tc::PixelAxis& ax,
-                                  const tc::PixelAxis& ay, const tc::PixelBox& box) {
+                                  const tc::PixelAxis& ay, const tc::PixelBox& box,
+                                  tc::PixelMask* cells) {
     const tc::StridedPoints pts = points();
     std::vector<tc::PixelPoint> reduced;
     for (size_t s = from; s < to; ++s) {
         reduced.clear();
         tc::reduceLineStretch(pts, ax, ay, box, reduced, &runs_, s * kStretchPoints,
-                              std::min(pts.count, (s + 1) * kStretchPoints + 1));
+                              std::min(pts.count, (s + 1) * kStretchPoints + 1), cells,
+                              kMarkerCells);
         stretches_[s].clear();
         tc::simplifyLine(reduced, kLineTolerance, stretches_[s]);
     }
@@ -597,6 +599,44 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
                  reachY = std::floor(device.height() / 2.0);
     ReducedFrom lineKey = from;
     lineKey.box = {box.left - reachX, box.top - reachY, box.right + reachX, box.bottom + reachY};
+    // The marker cells: half pixels, so that a marker lands within a quarter pixel of its point.
+    const tc::PixelAxis cellsX{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
+    const tc::PixelAxis cellsY{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
+    const std::vector<QPoint>* changedCells = nullptr;
+    std::vector<QPoint> changed;
+    bool freshCells = false;
+    if (markers) {
+        // A point just outside the plot area still shows part of its marker.
+        const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
+        from.mask =
+            QRect(kMarkerCells * (device.left() - reach), kMarkerCells * (device.top() - reach),
+                  kMarkerCells * (device.width() + 2 * reach),
+                  kMarkerCells * (device.height() + 2 * reach));
+        if (markersFrom_ && markersFrom_->sameView(from)) {
+            // The occupied cells of a moment ago, updated for the points moved since; that
+            // needs the hit-test grid, which a drag has built.
+            const auto moves = movesSince(markersFrom_->generation);
+            if (markersFrom_->generation == generation_) {
+                changedCells = &changed; // none
+            } else if (moves && gridValid_ && !grid_.stale()) {
+                changed = updateOccupied(*moves, cellsX, cellsY);
+                changedCells = &changed;
+                markersFrom_->generation = generation_;
+            }
+        }
+        freshCells = markersFrom_ != from;
+    }
+    // The cells found afresh, into occupied_ (and `other`, to be added to it, on a second
+    // thread): by the line's reduction as it goes when that is made afresh too.
+    auto cellsFound = [&](tc::PixelMask* other) {
+        if (other) occupied_.add(*other);
+        markersFrom_ = from;
+        changedCells = nullptr;
+        freshCells = false;
+        ++markerSearches_;
+    };
+    if (freshCells)
+        occupied_.reset(from.mask.left(), from.mask.top(), from.mask.width(), from.mask.height());
     std::optional<QPointF> moved;
     bool lineChanged = false;
     if (line && lineFrom_ && stretches_.size() == stretchCount(pts.count)) {
@@ -658,13 +698,18 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
             lineDrawn = true;
         } else {
             firstPart_ = count;
+            tc::PixelMask* cells = freshCells ? &occupied_ : nullptr;
             if (twoThreads) {
-                auto second = std::async(std::launch::async,
-                                         [&] { reduceStretches(count / 2, count, kx, ky, kbox); });
-                reduceStretches(0, count / 2, kx, ky, kbox);
+                if (cells) otherCells_ = occupied_;
+                auto second = std::async(std::launch::async, [&] {
+                    reduceStretches(count / 2, count, kx, ky, kbox, cells ? &otherCells_ : nullptr);
+                });
+                reduceStretches(0, count / 2, kx, ky, kbox, cells);
                 second.get();
+                if (cells) cellsFound(&otherCells_);
             } else {
-                reduceStretches(0, count, kx, ky, kbox);
+                reduceStretches(0, count, kx, ky, kbox, cells);
+                if (cells) cellsFound(nullptr);
             }
             show(0, count, shown_, lines_);
             lines2_.clear();
@@ -678,38 +723,9 @@ bool ChartSeries::drawReduced(QCPPainter* painter) {
         shownAt_ = moved;
     }
 
-    const std::vector<QPoint>* changedCells = nullptr;
-    std::vector<QPoint> changed;
-    if (markers) {
-        // A point just outside the plot area still shows part of its marker.
-        // Marked in half pixels: a marker lands within a quarter pixel of its point.
-        const int reach = static_cast<int>(std::ceil(mScatterStyle.size() * ratio / 2)) + 3;
-        from.mask =
-            QRect(kMarkerCells * (device.left() - reach), kMarkerCells * (device.top() - reach),
-                  kMarkerCells * (device.width() + 2 * reach),
-                  kMarkerCells * (device.height() + 2 * reach));
-        const tc::PixelAxis cx{ax->v0, ax->p0 * kMarkerCells, ax->scale * kMarkerCells};
-        const tc::PixelAxis cy{ay->v0, ay->p0 * kMarkerCells, ay->scale * kMarkerCells};
-        if (markersFrom_ && markersFrom_->sameView(from)) {
-            // The occupied cells of a moment ago, updated for the points moved since; that
-            // needs the hit-test grid, which a drag has built.
-            const auto moves = movesSince(markersFrom_->generation);
-            if (markersFrom_->generation == generation_) {
-                changedCells = &changed; // none
-            } else if (moves && gridValid_ && !grid_.stale()) {
-                changed = updateOccupied(*moves, cx, cy);
-                changedCells = &changed;
-                markersFrom_->generation = generation_;
-            }
-        }
-        if (markersFrom_ != from) {
-            occupied_.reset(from.mask.left(), from.mask.top(), from.mask.width(),
-                            from.mask.height());
-            tc::reduceToPixels(pts, cx, cy, box, nullptr, &occupied_, &runs_);
-            markersFrom_ = from;
-            changedCells = nullptr;
-            ++markerSearches_;
-        }
+    if (freshCells) {
+        tc::reduceToPixels(pts, cellsX, cellsY, box, nullptr, &occupied_, &runs_);
+        cellsFound(nullptr);
     }
     // The moves so far are no longer needed: a kept reduction they have not reached (the line
     // or the markers, not drawn now) is made afresh when next drawn.

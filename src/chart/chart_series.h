@@ -174,9 +174,10 @@ private:
     // pixels `ax`, `ay` and the box they were reduced for.
     void reduceMovedStretches(std::span<const PointMove> moves, const tc::PixelAxis& ax,
                               const tc::PixelAxis& ay, const tc::PixelBox& box);
-    // Stretches [from, to) of the line reduced afresh.
+    // Stretches [from, to) of the line reduced afresh; with `cells`, the marker cells of their
+    // points marked there on the way.
     void reduceStretches(size_t from, size_t to, const tc::PixelAxis& ax, const tc::PixelAxis& ay,
-                         const tc::PixelBox& box);
+                         const tc::PixelBox& box, tc::PixelMask* cells = nullptr);
     // The cells of occupied_ updated for moved points (marking where they went, unmarking where
     // they were when no other point is there); returns the cells that changed.
     std::vector<QPoint> updateOccupied(std::span<const PointMove> moves, const tc::PixelAxis& cx,
@@ -207,7 +208,7 @@ private:
     std::vector<tc::PixelPoint> shown_, shown2_;
     QVector<QPointF> lines_, lines2_;
     std::optional<QPointF> shownAt_;
-    tc::PixelMask occupied_;
+    tc::PixelMask occupied_, otherCells_; // the marker cells; those a second thread found
     MarkerImage markerImage_;
     int drawnLinePoints_ = 0;
     int lineReductions_ = 0;

@@ -524,10 +524,22 @@ void toPixels(const double* xs, const double* ys, size_t stride, size_t count, c
     c.column[count] = c.row[count] = -2;
 }
 
-// The line of points [from, to) as reduceToPixels reduces it, appended to line.
+// Where a mask of cells `scale` to a pixel marks the points a line reduction meets.
+struct CellsToMark {
+    PixelMask& mask;
+    double scale;
+    PixelAxis ax, ay; // the axes in cells
+    void mark(const ChunkPixels& c, size_t count) const {
+        for (size_t k = 0; k < count; ++k)
+            mask.set(c.x[k] * scale, c.y[k] * scale);
+    }
+};
+
+// The line of points [from, to) as reduceToPixels reduces it, appended to line; with `cells`,
+// every point it meets marked there too (a point beyond the box may be passed over).
 void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                 const PixelBox& box, std::vector<PixelPoint>& line, const PointRunIndex* index,
-                size_t from, size_t to) {
+                size_t from, size_t to, const CellsToMark* cells = nullptr) {
     const double* xs = points.x;
     const double* ys = points.y;
     const size_t n = points.count, stride = points.stride;
@@ -552,6 +564,8 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
                 const size_t last = std::min(to, i + len) - 1;
                 if (reducer.take(p.x0, p.x1, p.y0, p.y1, run, last, at)) {
                     taken = last + 1 - i;
+                    if (cells)
+                        markRun(points, cells->ax, cells->ay, *index, l, i / len, cells->mask);
                     break;
                 }
             }
@@ -566,6 +580,7 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
                                   : std::min(to, i + ChunkPixels::kSize);
         const size_t count = end - i;
         toPixels(xs + i * stride, ys + i * stride, stride, count, ax, ay, box, chunk);
+        if (cells) cells->mark(chunk, count);
         for (size_t k = 0; k < count;) {
             const double px = chunk.x[k], py = chunk.y[k];
             if (chunk.column[k] >= 0)
@@ -607,9 +622,26 @@ void markAll(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& 
 
 void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                        const PixelBox& box, std::vector<PixelPoint>& line,
-                       const PointRunIndex* index, size_t from, size_t to) {
+                       const PointRunIndex* index, size_t from, size_t to, PixelMask* occupied,
+                       int cellsPerPixel) {
     if (index && (index->count() != points.count || index->empty())) index = nullptr;
-    reduceLine(points, ax, ay, box, line, index, std::min(from, to), std::min(to, points.count));
+    from = std::min(from, to);
+    to = std::min(to, points.count);
+    if (!occupied) {
+        reduceLine(points, ax, ay, box, line, index, from, to);
+        return;
+    }
+    const double k = cellsPerPixel;
+    const CellsToMark cells{
+        *occupied, k, {ax.v0, ax.p0 * k, ax.scale * k}, {ay.v0, ay.p0 * k, ay.scale * k}};
+    // The line passes over points beyond the box only: a mask within it is marked on the way.
+    const bool within = occupied->left() >= box.left * k && occupied->top() >= box.top * k &&
+                        occupied->left() + occupied->width() <= box.right * k &&
+                        occupied->top() + occupied->height() <= box.bottom * k;
+    reduceLine(points, ax, ay, box, line, index, from, to, within ? &cells : nullptr);
+    if (within) return;
+    for (size_t i = from; i < to; ++i)
+        occupied->set(cells.ax(points.x[i * points.stride]), cells.ay(points.y[i * points.stride]));
 }
 
 void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
@@ -656,32 +688,38 @@ void simplifyPiece(const PixelPoint* from, const PixelPoint* to, double toleranc
     // Each kept segment starts at an anchor. Every vertex after the anchor narrows the cone of
     // directions from the anchor that pass within `across` of it; a vertex whose direction lies
     // outside the cone of those before it, or that comes back towards the anchor by more than
-    // `along`, ends the segment at the vertex before it.
-    const double across = tolerance / std::sqrt(2.0), along = across;
+    // `along`, ends the segment at the vertex before it. Directions are kept unnormalised: only
+    // the signs of their products are read.
+    const double across = tolerance / std::sqrt(2.0), along = across, across2 = across * across;
     out.push_back(*from);
     const PixelPoint* anchor = from;
     PixelPoint right{}, left{}; // the cone's edges, clockwise and counterclockwise
     bool narrowed = false;
-    double farthest = 0;
+    double farthest2 = 0, backLimit2 = -1; // squared: the farthest distance, and that less along
     for (const PixelPoint* p = from + 1; p < to; ++p) {
         PixelPoint w{p->x - anchor->x, p->y - anchor->y};
-        double d = std::hypot(w.x, w.y);
+        double d2 = w.x * w.x + w.y * w.y;
         const bool fits = !narrowed || (cross(right, w) >= 0 && cross(w, left) >= 0 &&
                                         (right.x + left.x) * w.x + (right.y + left.y) * w.y > 0);
-        if (!fits || d < farthest - along) {
+        if (!fits || d2 < backLimit2) {
             anchor = p - 1;
             out.push_back(*anchor);
             narrowed = false;
-            farthest = 0;
+            farthest2 = 0;
+            backLimit2 = -1;
             w = {p->x - anchor->x, p->y - anchor->y};
-            d = std::hypot(w.x, w.y);
+            d2 = w.x * w.x + w.y * w.y;
         }
-        farthest = std::max(farthest, d);
-        if (d <= across) continue; // within reach of the anchor, whichever the direction
-        const double s = across / d, c = std::sqrt(1 - s * s);
-        const PixelPoint u{w.x / d, w.y / d};
-        const PixelPoint r{u.x * c + u.y * s, -u.x * s + u.y * c}; // u turned clockwise
-        const PixelPoint l{u.x * c - u.y * s, u.x * s + u.y * c};  // and counterclockwise
+        if (d2 > farthest2) {
+            farthest2 = d2;
+            const double back = std::sqrt(d2) - along;
+            backLimit2 = back > 0 ? back * back : -1;
+        }
+        if (d2 <= across2) continue; // within reach of the anchor, whichever the direction
+        // w turned clockwise and counterclockwise by the angle whose sine is across / |w|.
+        const double k = std::sqrt(d2 - across2);
+        const PixelPoint r{w.x * k + w.y * across, w.y * k - w.x * across};
+        const PixelPoint l{w.x * k - w.y * across, w.y * k + w.x * across};
         if (!narrowed) {
             right = r;
             left = l;

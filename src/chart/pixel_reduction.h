@@ -172,9 +172,14 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
 // The line of reduceToPixels for the points [from, to) alone, appended to `line`. Two stretches
 // that share a point, [a, b) and [b - 1, c), drawn one after the other light the pixels of the
 // line over [a, c), broken at the shared point.
+//
+// With `occupied`, the markers of those points too, in the same pass: a mask of cells
+// `cellsPerPixel` (a power of two) to a device pixel along each axis, as reduceToPixels marks it
+// for the axes scaled by that many.
 void reduceLineStretch(const StridedPoints& points, const PixelAxis& ax, const PixelAxis& ay,
                        const PixelBox& box, std::vector<PixelPoint>& line,
-                       const PointRunIndex* index, size_t from, size_t to);
+                       const PointRunIndex* index, size_t from, size_t to,
+                       PixelMask* occupied = nullptr, int cellsPerPixel = 1);
 
 // The pieces of a line (as reduceToPixels gives it) that may show in `box`, appended to `out`:
 // a segment wholly beyond one edge of the box is dropped, and the line breaks there. A line that

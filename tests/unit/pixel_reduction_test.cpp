@@ -78,6 +78,24 @@ TEST_P(RunIndexTest, SameLineAndMarkersAsOnePassOverEveryPoint) {
         for (int x = -5; x < 645; ++x)
             ASSERT_EQ(plainMask.test(x, y), indexedMask.test(x, y)) << x << "," << y;
 
+    // The markers found by the line's reduction on its way, in half-pixel cells, in stretches:
+    // the same cells as a pass of their own, for a mask within the box and one reaching beyond.
+    const PixelAxis cx{ax.v0, ax.p0 * 2, ax.scale * 2}, cy{ay.v0, ay.p0 * 2, ay.scale * 2};
+    for (const PixelBox cells : {PixelBox{-4, -4, 1284, 964}, PixelBox{-60, -60, 1340, 1020}}) {
+        PixelMask own, onTheWay;
+        const int w = static_cast<int>(cells.right - cells.left),
+                  h = static_cast<int>(cells.bottom - cells.top);
+        own.reset(static_cast<int>(cells.left), static_cast<int>(cells.top), w, h);
+        onTheWay.reset(static_cast<int>(cells.left), static_cast<int>(cells.top), w, h);
+        tc::reduceToPixels(c.points(), cx, cy, box, nullptr, &own, &index);
+        std::vector<PixelPoint> line;
+        for (size_t from = 0; from < c.x.size(); from += 70000)
+            tc::reduceLineStretch(c.points(), ax, ay, box, line, &index, from,
+                                  std::min(c.x.size(), from + 70001), &onTheWay, 2);
+        EXPECT_EQ(own.count(), onTheWay.count());
+        own.forEach([&](int x, int y) { ASSERT_TRUE(onTheWay.test(x, y)) << x << "," << y; });
+    }
+
     // Moved points update the index in place: the same as a new index.
     std::mt19937 rng(2);
     std::uniform_int_distribution<size_t> pick(0, c.x.size() - 1);
