@@ -61,3 +61,33 @@ void BM_ReduceLine1M(benchmark::State& state) {
 BENCHMARK(BM_ReduceLine1M)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// What a redraw with the raw curve's markers does after a zoom, on one thread: the chart's
+// interleaved points reduced stretch by stretch with the run index, the markers' half-pixel
+// cells marked on the way, each stretch's line simplified.
+void BM_ReduceLineAndCells1M(benchmark::State& state) {
+    const Scene& s = scene();
+    constexpr size_t kStretch = size_t(1) << 15;
+    tc::PixelMask cells;
+    std::vector<tc::PixelPoint> line, simplified;
+    size_t vertices = 0;
+    for (auto _ : state) {
+        cells.reset(static_cast<int>(2 * s.box.left), static_cast<int>(2 * s.box.top),
+                    static_cast<int>(2 * (s.box.right - s.box.left)),
+                    static_cast<int>(2 * (s.box.bottom - s.box.top)));
+        const tc::PixelBox wide{s.box.left - 300, s.box.top - 280, s.box.right + 300,
+                                s.box.bottom + 280};
+        vertices = 0;
+        for (size_t from = 0; from < s.strided.count; from += kStretch) {
+            line.clear();
+            tc::reduceLineStretch(s.strided, s.ax, s.ay, wide, line, &s.index, from,
+                                  std::min(s.strided.count, from + kStretch + 1), &cells, 2);
+            simplified.clear();
+            tc::simplifyLine(line, 0.4, simplified);
+            vertices += simplified.size();
+        }
+        benchmark::DoNotOptimize(cells);
+    }
+    state.counters["vertices"] = static_cast<double>(vertices);
+}
+BENCHMARK(BM_ReduceLineAndCells1M)->Unit(benchmark::kMillisecond);

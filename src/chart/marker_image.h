@@ -68,6 +68,9 @@ private:
     // visited by `forCells`, within the pixels [px0, px1] x [py0, py1] of the composed area.
     template <class ForCells>
     void stampCells(float* shows, ForCells&& forCells, int px0, int py0, int px1, int py1) const;
+    // The same for the marked cells of the mask rows [2 * fromRow, 2 * toRow), two cells to a
+    // pixel, a block of cells at a time: fewer, larger stamps where cells lie side by side.
+    void stampBlocks(float* shows, const tc::PixelMask& cells, int fromRow, int toRow) const;
     void paint(int x0, int y0, int x1, int y1);
     int floorDiv(int v) const;
 
@@ -78,6 +81,10 @@ private:
     int x0_ = 0, y0_ = 0, w_ = 0, h_ = 0;              // the composed area, in device pixels
     std::vector<std::vector<std::ptrdiff_t>> offsets_; // of each stamp's dots in the area
     std::vector<std::vector<float>> through_;          // 1 - alpha of each dot
+    // With two cells to a pixel, the same for each set of the four cells of a pixel (bit k for
+    // stamp k), the dots of its stamps joined.
+    std::array<std::vector<std::ptrdiff_t>, 16> blockOffsets_;
+    std::array<std::vector<float>, 16> blockThrough_;
     // What shows through at each pixel of the area: the product of the two.
     std::vector<float> shows_, shows2_;
     std::array<QRgb, 256> shade_{};

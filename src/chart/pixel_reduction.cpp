@@ -529,11 +529,36 @@ struct CellsToMark {
     PixelMask& mask;
     double scale;
     PixelAxis ax, ay; // the axes in cells
+    // As mask.set(x * scale, y * scale) for each point of the chunk.
     void mark(const ChunkPixels& c, size_t count) const {
-        for (size_t k = 0; k < count; ++k)
+        size_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+        // Two points at a time; the cells' columns and rows as ints only for points inside.
+        const __m128d s = _mm_set1_pd(scale), zero = _mm_setzero_pd();
+        const __m128d left = _mm_set1_pd(mask.left()), top = _mm_set1_pd(mask.top());
+        const __m128d width = _mm_set1_pd(mask.width()), height = _mm_set1_pd(mask.height());
+        for (; k + 2 <= count; k += 2) {
+            const __m128d x = _mm_sub_pd(_mm_mul_pd(_mm_loadu_pd(c.x + k), s), left);
+            const __m128d y = _mm_sub_pd(_mm_mul_pd(_mm_loadu_pd(c.y + k), s), top);
+            const __m128d in =
+                _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, zero), _mm_cmplt_pd(x, width)),
+                           _mm_and_pd(_mm_cmpge_pd(y, zero), _mm_cmplt_pd(y, height)));
+            const int inside = _mm_movemask_pd(in);
+            if (inside == 0) continue;
+            const __m128i ix = _mm_cvttpd_epi32(x), iy = _mm_cvttpd_epi32(y);
+            if (inside & 1) mask.setWithin(_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(iy));
+            if (inside & 2)
+                mask.setWithin(_mm_cvtsi128_si32(_mm_shuffle_epi32(ix, 1)),
+                               _mm_cvtsi128_si32(_mm_shuffle_epi32(iy, 1)));
+        }
+#endif
+        for (; k < count; ++k)
             mask.set(c.x[k] * scale, c.y[k] * scale);
     }
 };
+
+// Failures in a row after which the tries of runs are put off the most (2^4 - 1 runs).
+constexpr unsigned kMostPutOff = 4;
 
 // The line of points [from, to) as reduceToPixels reduces it, appended to line; with `cells`,
 // every point it meets marked there too (a point beyond the box may be passed over).
@@ -550,8 +575,13 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
     std::vector<size_t> lengths(levels); // powers of two
     for (size_t l = 0; l < levels; ++l)
         lengths[l] = index->runLength(l);
+    // Where runs keep failing to be taken whole (a dense curve seen whole, its runs spanning
+    // several pixels), trying each one costs more than it saves: after each failure in a row
+    // the next tries are put off further, up to a chunk's length.
+    size_t tryFrom = from;
+    unsigned failures = 0;
     for (size_t i = from; i < to;) {
-        if (levels && i % PointRunIndex::kBase == 0) {
+        if (levels && i % PointRunIndex::kBase == 0 && i >= tryFrom) {
             size_t taken = 0;
             for (size_t l = levels; l-- > 0;) {
                 const size_t len = lengths[l];
@@ -571,13 +601,18 @@ void reduceLine(const StridedPoints& points, const PixelAxis& ax, const PixelAxi
             }
             if (taken) {
                 i += taken;
+                failures = 0;
                 continue;
             }
+            failures = std::min(failures + 1, kMostPutOff);
+            tryFrom = i + (PointRunIndex::kBase << failures) - PointRunIndex::kBase;
         }
-        // Up to the next run of the index, which is tried first.
-        const size_t end = levels ? std::min(to, (i + PointRunIndex::kBase) / PointRunIndex::kBase *
-                                                     PointRunIndex::kBase)
-                                  : std::min(to, i + ChunkPixels::kSize);
+        // Up to the next run of the index to be tried.
+        const size_t next = std::max(i + 1, tryFrom) + PointRunIndex::kBase - 1;
+        const size_t end = levels
+                               ? std::min({to, next / PointRunIndex::kBase * PointRunIndex::kBase,
+                                           i + ChunkPixels::kSize})
+                               : std::min(to, i + ChunkPixels::kSize);
         const size_t count = end - i;
         toPixels(xs + i * stride, ys + i * stride, stride, count, ax, ay, box, chunk);
         if (cells) cells->mark(chunk, count);
@@ -695,26 +730,28 @@ void simplifyPiece(const PixelPoint* from, const PixelPoint* to, double toleranc
     const PixelPoint* anchor = from;
     PixelPoint right{}, left{}; // the cone's edges, clockwise and counterclockwise
     bool narrowed = false;
-    double farthest2 = 0, backLimit2 = -1; // squared: the farthest distance, and that less along
+    double farthest2 = 0; // squared: the farthest distance from the anchor so far
+    // Whether a vertex at squared distance d2 has come back by more than `along` (the root is
+    // taken only for a vertex nearer than the farthest one).
+    auto cameBack = [&](double d2) {
+        if (!(d2 < farthest2)) return false;
+        const double back = std::sqrt(farthest2) - along;
+        return back > 0 && d2 < back * back;
+    };
     for (const PixelPoint* p = from + 1; p < to; ++p) {
         PixelPoint w{p->x - anchor->x, p->y - anchor->y};
         double d2 = w.x * w.x + w.y * w.y;
         const bool fits = !narrowed || (cross(right, w) >= 0 && cross(w, left) >= 0 &&
                                         (right.x + left.x) * w.x + (right.y + left.y) * w.y > 0);
-        if (!fits || d2 < backLimit2) {
+        if (!fits || cameBack(d2)) {
             anchor = p - 1;
             out.push_back(*anchor);
             narrowed = false;
             farthest2 = 0;
-            backLimit2 = -1;
             w = {p->x - anchor->x, p->y - anchor->y};
             d2 = w.x * w.x + w.y * w.y;
         }
-        if (d2 > farthest2) {
-            farthest2 = d2;
-            const double back = std::sqrt(d2) - along;
-            backLimit2 = back > 0 ? back * back : -1;
-        }
+        farthest2 = std::max(farthest2, d2);
         if (d2 <= across2) continue; // within reach of the anchor, whichever the direction
         // w turned clockwise and counterclockwise by the angle whose sine is across / |w|.
         const double k = std::sqrt(d2 - across2);

@@ -39,6 +39,11 @@ public:
         const auto ix = static_cast<size_t>(cx), iy = static_cast<size_t>(cy);
         bits_[iy * words_ + ix / 64] |= uint64_t(1) << (ix % 64);
     }
+    // Marks pixel (left() + ix, top() + iy), which lies in the rectangle.
+    void setWithin(int ix, int iy) {
+        const auto x = static_cast<size_t>(ix);
+        bits_[static_cast<size_t>(iy) * words_ + x / 64] |= uint64_t(1) << (x % 64);
+    }
     // The pixel set() marks for the point (x, y), in (px, py); false when it marks none.
     bool pixelOf(double x, double y, int& px, int& py) const {
         const double cx = x - left_, cy = y - top_;
@@ -64,6 +69,11 @@ public:
     template <class Visit> void forEachInRows(int fromRow, int toRow, Visit&& visit) const;
     // The same for the marked pixels of the rectangle [x0, x1] x [y0, y1] (edges included).
     template <class Visit> void forEachIn(int x0, int y0, int x1, int y1, Visit&& visit) const;
+    // Calls visit(x, y, bits) for every block of 2 x 2 pixels holding a marked pixel, row of
+    // blocks by row, over the block rows [fromRow, toRow); the blocks start at the rectangle's
+    // corner, (x, y) is a block's top left pixel and bits 0 to 3 of `bits` are its pixels
+    // (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1).
+    template <class Visit> void forEachBlockInRows(int fromRow, int toRow, Visit&& visit) const;
 
 private:
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -78,6 +88,26 @@ template <class Visit> void PixelMask::forEachInRows(int fromRow, int toRow, Vis
             for (uint64_t b = row[w]; b != 0; b &= b - 1) {
                 const int x = static_cast<int>(w * 64) + std::countr_zero(b);
                 visit(left_ + x, top_ + y);
+            }
+        }
+    }
+}
+
+template <class Visit>
+void PixelMask::forEachBlockInRows(int fromRow, int toRow, Visit&& visit) const {
+    constexpr uint64_t kEven = 0x5555555555555555;
+    for (int by = std::max(fromRow, 0); by < std::min(toRow, (height_ + 1) / 2); ++by) {
+        const uint64_t* upper = bits_.data() + static_cast<size_t>(2 * by) * words_;
+        const uint64_t* lower = 2 * by + 1 < height_ ? upper + words_ : nullptr;
+        for (size_t w = 0; w < words_; ++w) {
+            const uint64_t a = upper[w], b = lower ? lower[w] : 0;
+            // A word holds whole blocks: bit 2i of the pair stands for block i of the word.
+            const uint64_t any = a | b;
+            for (uint64_t m = (any | (any >> 1)) & kEven; m != 0; m &= m - 1) {
+                const int bit = std::countr_zero(m);
+                const unsigned bits =
+                    static_cast<unsigned>(((a >> bit) & 3) | (((b >> bit) & 3) << 2));
+                visit(left_ + static_cast<int>(w * 64) + bit, top_ + 2 * by, bits);
             }
         }
     }

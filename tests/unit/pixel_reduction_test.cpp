@@ -284,3 +284,36 @@ TEST(PixelMask, AllSetOnlyWhenEveryPixelOfTheBoxIsMarked) {
     for (const Case& c : cases)
         EXPECT_EQ(mask.allSet(c.x0, c.y0, c.x1, c.y1), c.expected) << c.x0 << "," << c.y0;
 }
+
+TEST(PixelMask, BlocksHoldEveryMarkedPixelOnce) {
+    // Odd sizes (a last block half outside), rows across word boundaries, an origin left of and
+    // above zero; marked pixels at random, denser in a corner.
+    struct Case {
+        int left, top, width, height;
+    } cases[] = {{0, 0, 64, 2}, {-6, -4, 131, 9}, {10, 3, 7, 1}, {-1, -1, 200, 33}};
+    std::mt19937 rng(7);
+    for (const Case& c : cases) {
+        PixelMask mask;
+        mask.reset(c.left, c.top, c.width, c.height);
+        std::uniform_real_distribution<double> u(0, 1);
+        for (int i = 0; i < c.width * c.height / 3; ++i)
+            mask.set(c.left + u(rng) * c.width, c.top + u(rng) * c.height * u(rng));
+        std::vector<std::pair<int, int>> marked, fromBlocks;
+        mask.forEach([&](int x, int y) { marked.emplace_back(y, x); });
+        int lastY = c.top, lastX = c.left - 2;
+        const int rows = (c.height + 1) / 2;
+        for (int from = 0; from < rows; from += 3) // in bands, as the marker image takes them
+            mask.forEachBlockInRows(from, from + 3, [&](int x, int y, unsigned bits) {
+                EXPECT_TRUE(bits != 0 && bits < 16);
+                EXPECT_EQ((x - c.left) % 2, 0);
+                EXPECT_EQ((y - c.top) % 2, 0);
+                EXPECT_TRUE(y > lastY || (y == lastY && x > lastX)) << "out of order";
+                lastY = y, lastX = x;
+                for (unsigned k = 0; k < 4; ++k)
+                    if (bits & (1u << k)) fromBlocks.emplace_back(y + int(k / 2), x + int(k % 2));
+            });
+        std::sort(fromBlocks.begin(), fromBlocks.end());
+        std::sort(marked.begin(), marked.end());
+        EXPECT_EQ(fromBlocks, marked) << c.width << "x" << c.height;
+    }
+}
