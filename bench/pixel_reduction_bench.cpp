@@ -1,6 +1,7 @@
 // The line reduction of a 1,000,000-point record at the chart's plot size (about 600 x 560
 // device pixels), on one thread: the part of a redraw after a scroll or zoom that no cache saves.
 #include "chart/pixel_reduction.h"
+#include "chart/reduced_line.h"
 #include "record_generator.h"
 
 #include <benchmark/benchmark.h>

@@ -3,6 +3,7 @@
 #include "chart/chart_series.h"
 
 #include "chart/chart_view.h"
+#include "chart/reduced_line.h"
 #include "common/two_threads.h"
 
 #include <algorithm>

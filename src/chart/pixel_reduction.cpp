@@ -16,12 +16,6 @@ namespace tc {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-unsigned outcode(double x, double y, const PixelBox& b) {
-    return (x < b.left ? 1u : 0u) | (x > b.right ? 2u : 0u) | (y < b.top ? 4u : 0u) |
-           (y > b.bottom ? 8u : 0u);
-}
 
 // Cuts the segment a-b to the box (Liang-Barsky); false when none of it lies inside.
 bool clipToBox(PixelPoint& a, PixelPoint& b, const PixelBox& box) {
@@ -122,7 +116,7 @@ public:
                               (y1 < box_.top ? 4u : 0u) | (y0 > box_.bottom ? 8u : 0u);
         if (code == 0 || (prevOutside_ && (prevCode_ & code) == 0)) return false;
         prev_ = at(last);
-        prevCode_ = outcode(prev_.x, prev_.y, box_);
+        prevCode_ = boxOutcode(prev_.x, prev_.y, box_);
         prevOutside_ = true;
         return true;
     }
@@ -178,7 +172,7 @@ public:
 
     // A finite point outside the box.
     void outside(double x, double y) {
-        const unsigned code = outcode(x, y, box_);
+        const unsigned code = boxOutcode(x, y, box_);
         if (open_) {
             flush();
             open_ = false;
@@ -304,126 +298,6 @@ private:
 };
 
 } // namespace
-
-void PixelMask::reset(int left, int top, int width, int height) {
-    left_ = left;
-    top_ = top;
-    width_ = std::max(0, width);
-    height_ = std::max(0, height);
-    words_ = (static_cast<size_t>(width_) + 63) / 64;
-    bits_.assign(words_ * static_cast<size_t>(height_), 0);
-}
-
-bool PixelMask::test(int x, int y) const {
-    x -= left_;
-    y -= top_;
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
-    const auto ix = static_cast<size_t>(x);
-    return (bits_[static_cast<size_t>(y) * words_ + ix / 64] >> (ix % 64)) & 1;
-}
-
-void PixelMask::put(int x, int y, bool marked) {
-    x -= left_;
-    y -= top_;
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    const auto ix = static_cast<size_t>(x);
-    uint64_t& word = bits_[static_cast<size_t>(y) * words_ + ix / 64];
-    const uint64_t bit = uint64_t(1) << (ix % 64);
-    word = marked ? word | bit : word & ~bit;
-}
-
-bool PixelMask::allSet(double x0, double y0, double x1, double y1) const {
-    const double cx0 = x0 - left_, cy0 = y0 - top_, cx1 = x1 - left_, cy1 = y1 - top_;
-    if (!(cx0 >= 0 && cy0 >= 0 && cx1 < width_ && cy1 < height_)) return false;
-    const auto ix0 = static_cast<size_t>(cx0), ix1 = static_cast<size_t>(cx1);
-    const auto iy0 = static_cast<size_t>(cy0), iy1 = static_cast<size_t>(cy1);
-    if (ix1 - ix0 >= 8 || iy1 - iy0 >= 8) return false;
-    for (size_t y = iy0; y <= iy1; ++y)
-        for (size_t x = ix0; x <= ix1; ++x)
-            if (!((bits_[y * words_ + x / 64] >> (x % 64)) & 1)) return false;
-    return true;
-}
-
-void PixelMask::add(const PixelMask& other) {
-    if (other.bits_.size() != bits_.size()) return;
-    for (size_t i = 0; i < bits_.size(); ++i)
-        bits_[i] |= other.bits_[i];
-}
-
-size_t PixelMask::count() const {
-    size_t n = 0;
-    for (uint64_t w : bits_)
-        n += static_cast<size_t>(std::popcount(w));
-    return n;
-}
-
-size_t PointRunIndex::runLength(size_t level) const {
-    size_t n = kBase;
-    for (size_t l = 0; l < level; ++l)
-        n *= kFactor;
-    return n;
-}
-
-void PointRunIndex::clear() {
-    count_ = 0;
-    levels_.clear();
-}
-
-void PointRunIndex::fill(const StridedPoints& points, size_t run) {
-    const size_t from = run * kBase, to = std::min(points.count, from + kBase);
-    Run r{kInf, -kInf, kInf, -kInf, 0, 0, 0, 0, true};
-    for (size_t i = from; i < to; ++i) {
-        const double x = points.x[i * points.stride], y = points.y[i * points.stride];
-        if (!std::isfinite(x) || !std::isfinite(y)) r.finite = false;
-        const auto k = static_cast<uint32_t>(i);
-        if (x < r.minX) r.minX = x, r.iMinX = k;
-        if (x > r.maxX) r.maxX = x, r.iMaxX = k;
-        if (y < r.minY) r.minY = y, r.iMinY = k;
-        if (y > r.maxY) r.maxY = y, r.iMaxY = k;
-    }
-    levels_[0][run] = r;
-}
-
-void PointRunIndex::combine(size_t level, size_t run) {
-    const std::vector<Run>& below = levels_[level - 1];
-    const size_t from = run * kFactor, to = std::min(below.size(), from + kFactor);
-    Run r = below[from];
-    for (size_t k = from + 1; k < to; ++k) {
-        const Run& b = below[k];
-        r.finite = r.finite && b.finite;
-        if (b.minX < r.minX) r.minX = b.minX, r.iMinX = b.iMinX;
-        if (b.maxX > r.maxX) r.maxX = b.maxX, r.iMaxX = b.iMaxX;
-        if (b.minY < r.minY) r.minY = b.minY, r.iMinY = b.iMinY;
-        if (b.maxY > r.maxY) r.maxY = b.maxY, r.iMaxY = b.iMaxY;
-    }
-    levels_[level][run] = r;
-}
-
-void PointRunIndex::build(const StridedPoints& points) {
-    clear();
-    count_ = points.count;
-    if (count_ == 0) return;
-    size_t runs = (count_ + kBase - 1) / kBase;
-    levels_.emplace_back(runs);
-    for (size_t r = 0; r < runs; ++r)
-        fill(points, r);
-    while (runs > 1) {
-        runs = (runs + kFactor - 1) / kFactor;
-        levels_.emplace_back(runs);
-        for (size_t r = 0; r < runs; ++r)
-            combine(levels_.size() - 1, r);
-    }
-}
-
-void PointRunIndex::update(const StridedPoints& points, size_t i) {
-    if (i >= count_ || points.count != count_) return;
-    size_t run = i / kBase;
-    fill(points, run);
-    for (size_t l = 1; l < levels_.size(); ++l) {
-        run /= kFactor;
-        combine(l, run);
-    }
-}
 
 namespace {
 
@@ -709,110 +583,6 @@ void reduceToPixels(const StridedPoints& points, const PixelAxis& ax, const Pixe
     other.get();
     if (!line->empty() && !second.empty()) line->push_back({kNaN, kNaN});
     line->insert(line->end(), second.begin(), second.end());
-}
-
-namespace {
-
-double cross(PixelPoint a, PixelPoint b) {
-    return a.x * b.y - a.y * b.x;
-}
-
-// The piece [from, to) of a line simplified (see simplifyLine), appended to out.
-void simplifyPiece(const PixelPoint* from, const PixelPoint* to, double tolerance,
-                   std::vector<PixelPoint>& out) {
-    // Each kept segment starts at an anchor. Every vertex after the anchor narrows the cone of
-    // directions from the anchor that pass within `across` of it; a vertex whose direction lies
-    // outside the cone of those before it, or that comes back towards the anchor by more than
-    // `along`, ends the segment at the vertex before it. Directions are kept unnormalised: only
-    // the signs of their products are read.
-    const double across = tolerance / std::sqrt(2.0), along = across, across2 = across * across;
-    out.push_back(*from);
-    const PixelPoint* anchor = from;
-    PixelPoint right{}, left{}; // the cone's edges, clockwise and counterclockwise
-    bool narrowed = false;
-    double farthest2 = 0; // squared: the farthest distance from the anchor so far
-    // Whether a vertex at squared distance d2 has come back by more than `along` (the root is
-    // taken only for a vertex nearer than the farthest one).
-    auto cameBack = [&](double d2) {
-        if (!(d2 < farthest2)) return false;
-        const double back = std::sqrt(farthest2) - along;
-        return back > 0 && d2 < back * back;
-    };
-    for (const PixelPoint* p = from + 1; p < to; ++p) {
-        PixelPoint w{p->x - anchor->x, p->y - anchor->y};
-        double d2 = w.x * w.x + w.y * w.y;
-        const bool fits = !narrowed || (cross(right, w) >= 0 && cross(w, left) >= 0 &&
-                                        (right.x + left.x) * w.x + (right.y + left.y) * w.y > 0);
-        if (!fits || cameBack(d2)) {
-            anchor = p - 1;
-            out.push_back(*anchor);
-            narrowed = false;
-            farthest2 = 0;
-            w = {p->x - anchor->x, p->y - anchor->y};
-            d2 = w.x * w.x + w.y * w.y;
-        }
-        farthest2 = std::max(farthest2, d2);
-        if (d2 <= across2) continue; // within reach of the anchor, whichever the direction
-        // w turned clockwise and counterclockwise by the angle whose sine is across / |w|.
-        const double k = std::sqrt(d2 - across2);
-        const PixelPoint r{w.x * k + w.y * across, w.y * k - w.x * across};
-        const PixelPoint l{w.x * k - w.y * across, w.y * k + w.x * across};
-        if (!narrowed) {
-            right = r;
-            left = l;
-            narrowed = true;
-            continue;
-        }
-        if (cross(right, r) > 0) right = r;
-        if (cross(l, left) > 0) left = l;
-        // (Once the edges cross, the cone is empty: no direction lies clockwise of the one edge,
-        // counterclockwise of the other and on their side.)
-    }
-    if (to - from > 1) out.push_back(*(to - 1));
-}
-
-} // namespace
-
-void simplifyLine(const std::vector<PixelPoint>& line, double tolerance,
-                  std::vector<PixelPoint>& out) {
-    const PixelPoint* p = line.data();
-    const PixelPoint* end = p + line.size();
-    while (p < end) {
-        if (std::isnan(p->x)) {
-            out.push_back(*p++);
-            continue;
-        }
-        const PixelPoint* q = p;
-        while (q < end && !std::isnan(q->x))
-            ++q;
-        simplifyPiece(p, q, tolerance, out);
-        p = q;
-    }
-}
-
-void keepInBox(const std::vector<PixelPoint>& line, const PixelBox& box,
-               std::vector<PixelPoint>& out) {
-    bool open = false; // the last point written ends a piece that goes on
-    for (size_t i = 0; i + 1 < line.size(); ++i) {
-        const PixelPoint a = line[i], b = line[i + 1];
-        if (std::isnan(a.x) || std::isnan(b.x)) { // a break
-            open = false;
-            continue;
-        }
-        if ((outcode(a.x, a.y, box) & outcode(b.x, b.y, box)) != 0) {
-            open = false;
-            continue;
-        }
-        const bool goesOn =
-            !open && i == 0 && !out.empty() && out.back().x == a.x && out.back().y == a.y;
-        if (!open && !goesOn) {
-            if (!out.empty() && !std::isnan(out.back().x)) out.push_back({kNaN, kNaN});
-            out.push_back(a);
-        }
-        out.push_back(b);
-        open = true;
-    }
-    // (A piece of one point drew nothing; it is left out.)
 }
 
 } // namespace tc

@@ -1,6 +1,7 @@
 // The reduction of a polyline to device pixels: what it keeps, and that its run index changes
 // nothing in the result.
 #include "chart/pixel_reduction.h"
+#include "chart/reduced_line.h"
 
 #include <gtest/gtest.h>
 
