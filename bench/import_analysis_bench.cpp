@@ -1,4 +1,5 @@
 #include "record_generator.h"
+#include "workspace/import_settings.h"
 #include "workspace/loop_analysis.h"
 #include "workspace/record_file.h"
 
@@ -45,10 +46,11 @@ private:
 };
 
 // The whole import of a file: reading it (from the page cache), parsing and converting its lines.
-void importFile(benchmark::State& state, size_t lines, const char* name) {
+void importFile(benchmark::State& state, size_t lines, const char* name,
+                const tc::ImportSettings& settings = {}) {
     const RecordFile file(lines, name);
     for (auto _ : state) {
-        auto r = tc::readRecordFile(file.path(), 1, 1, '.');
+        auto r = tc::readRecordFileWith(file.path(), 1, 1, '.', settings);
         benchmark::DoNotOptimize(r.disp.data());
     }
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(file.path())) / 1e6;
@@ -65,6 +67,15 @@ void BM_ImportFileTenMillionLines(benchmark::State& state) {
     importFile(state, 10'000'000, "tc_bench_10m.csv");
 }
 BENCHMARK(BM_ImportFileTenMillionLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same with settings: the columns swapped, one scaled, the other negated.
+void BM_ImportFileTenMillionLinesWithSettings(benchmark::State& state) {
+    tc::ImportSettings s;
+    s.disp = {2, 1000, false};
+    s.force = {1, 1, true};
+    importFile(state, 10'000'000, "tc_bench_10m_settings.csv", s);
+}
+BENCHMARK(BM_ImportFileTenMillionLinesWithSettings)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A record whose first field is 50 MB of digits: the warning comes at once and is short.
 void BM_ImportHugeFirstField(benchmark::State& state) {

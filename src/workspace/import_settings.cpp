@@ -11,10 +11,6 @@ namespace tc {
 
 namespace {
 
-// Stand-in for the decimal comma while a comma-decimal line is split: an ordinary character to
-// the field rule, and one that a record does not hold.
-constexpr char kDecimalComma = '\x7F';
-
 bool isBlankLine(std::string_view line) {
     return trimBlanks(line).empty();
 }
@@ -80,24 +76,24 @@ char effectiveDecimalSeparator(const ImportSettings& s, char userDecimalSeparato
 
 std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s,
                                          size_t maxFields) {
-    if (s.decimal != DecimalMode::Comma) return splitFields(line, maxFields);
-    const bool semicolon = s.commaSeparator == CommaFieldSeparator::Semicolon;
-    std::string mapped(line);
-    for (char& c : mapped) {
-        if (c == ',')
-            c = kDecimalComma;
-        else if (semicolon && c == ';')
-            c = ',';
-    }
-    std::vector<std::string> fields = splitFields(mapped, maxFields);
-    for (std::string& f : fields)
-        for (char& c : f) {
-            if (c == kDecimalComma)
-                c = ',';
-            else if (semicolon && c == ',') // only inside quotes
-                c = ';';
-        }
-    return fields;
+    return splitFields(line, maxFields, fieldSeparator(s));
+}
+
+FieldSeparator fieldSeparator(const ImportSettings& s) {
+    if (s.decimal != DecimalMode::Comma) return FieldSeparator::Comma;
+    return s.commaSeparator == CommaFieldSeparator::Semicolon ? FieldSeparator::Semicolon
+                                                              : FieldSeparator::Blanks;
+}
+
+FieldPick fieldPick(const ImportSettings& s, char userDecimalSeparator) {
+    FieldPick pick;
+    pick.dispField = static_cast<size_t>(std::max(s.disp.column, 1) - 1);
+    pick.forceField = static_cast<size_t>(std::max(s.force.column, 1) - 1);
+    pick.dispFactor = s.disp.negate ? -s.disp.scale : s.disp.scale;
+    pick.forceFactor = s.force.negate ? -s.force.scale : s.force.scale;
+    pick.decimal = effectiveDecimalSeparator(s, userDecimalSeparator);
+    pick.separator = fieldSeparator(s);
+    return pick;
 }
 
 std::string describeSettings(const ImportSettings& s) {
@@ -145,57 +141,19 @@ RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
         r = readRecord(text, beginLine, step, userDecimalSeparator, progress);
     } else {
         checkSettings(s);
-        if (beginLine < 1 || step < 1) return r;
-        const char sep = effectiveDecimalSeparator(s, userDecimalSeparator);
-        const std::vector<std::string_view> lines = splitLines(text);
-        const size_t total = lines.size();
-        const auto dispIndex = static_cast<size_t>(s.disp.column - 1);
-        const auto forceIndex = static_cast<size_t>(s.force.column - 1);
-        const double dispFactor = s.disp.negate ? -s.disp.scale : s.disp.scale;
-        const double forceFactor = s.force.negate ? -s.force.scale : s.force.scale;
-        size_t sinceProgress = 0;
-        for (size_t n = static_cast<size_t>(beginLine) - 1; n < total;
-             n += static_cast<size_t>(step)) {
-            const std::vector<std::string> fields =
-                splitRecordLine(trimBlanks(lines[n]), s, std::max(dispIndex, forceIndex) + 1);
-            double d = 0, f = 0;
-            std::string message;
-            auto read = [&](size_t index, double& value) {
-                if (index >= fields.size())
-                    message = "List index out of bounds (" + std::to_string(index) + ")";
-                else if (!tryTextToDouble(fields[index], value, sep))
-                    message = invalidFloatMessage(trimBlanks(fields[index]));
-                return message.empty();
-            };
-            if (read(dispIndex, d) && read(forceIndex, f)) {
-                d *= dispFactor;
-                f *= forceFactor;
-                if (!std::isfinite(d) || !std::isfinite(f))
-                    message = "A value times its scale is beyond the number range.";
-            }
-            if (!message.empty()) {
-                r.warning = std::move(message);
-                r.badLine = static_cast<int>(n + 1);
-                break;
-            }
-            r.disp.push_back(d);
-            r.force.push_back(f);
-            if (progress && ++sinceProgress >= 65536) {
-                sinceProgress = 0;
-                ImportProgress at;
-                at.stage = ImportProgress::Stage::Parsing;
-                at.bytesDone = static_cast<size_t>(lines[n].data() - text.data());
-                at.bytesTotal = text.size();
-                at.linesDone = n + 1;
-                if (!progress(at)) {
-                    r.cancelled = true;
-                    return r;
-                }
-            }
-        }
+        r = readRecord(text, beginLine, step, fieldPick(s, userDecimalSeparator), progress);
     }
     forgiveTrailingBlanks(text, r);
     return r;
+}
+
+RecordReadResult readRecordFileWith(const std::filesystem::path& path, int beginLine, int step,
+                                    char userDecimalSeparator, const ImportSettings& s,
+                                    const ProgressFn& progress) {
+    if (!s.changesReading())
+        return readRecordFile(path, beginLine, step, userDecimalSeparator, progress);
+    checkSettings(s);
+    return readRecordFile(path, beginLine, step, fieldPick(s, userDecimalSeparator), progress);
 }
 
 void forgiveTrailingBlanks(std::string_view text, RecordReadResult& r) {

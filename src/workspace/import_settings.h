@@ -46,6 +46,10 @@ char effectiveDecimalSeparator(const ImportSettings& s, char userDecimalSeparato
 std::vector<std::string> splitRecordLine(std::string_view line, const ImportSettings& s,
                                          size_t maxFields = 0);
 
+// The separator the settings split fields at, and where they read the point of a line from.
+FieldSeparator fieldSeparator(const ImportSettings& s);
+FieldPick fieldPick(const ImportSettings& s, char userDecimalSeparator);
+
 // A short text of the settings that are not the defaults ("disp = field 2 x 1000, comma
 // decimals (;)"), empty at the defaults.
 std::string describeSettings(const ImportSettings& s);
@@ -65,6 +69,13 @@ void checkSettings(const ImportSettings& s);
 RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
                                 char userDecimalSeparator, const ImportSettings& s,
                                 const ProgressFn& progress = {});
+
+// Reads a record file as readRecordFile does (in place, in one pass), with the settings as
+// readRecordWith takes them; the stop at trailing blank lines is left to forgiveTrailingBlanks,
+// which needs the text. Throws Error for settings that checkSettings refuses, before reading.
+RecordReadResult readRecordFileWith(const std::filesystem::path& path, int beginLine, int step,
+                                    char userDecimalSeparator, const ImportSettings& s,
+                                    const ProgressFn& progress = {});
 
 // The rule readRecordWith ends with: a stop at a blank line with nothing but blanks after it is
 // the end of the data, and r loses its warning.

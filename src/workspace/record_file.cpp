@@ -7,6 +7,7 @@
 
 #include <fast_float/fast_float.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <future>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace tc {
 
@@ -82,11 +84,34 @@ namespace {
 inline bool blank(char c) {
     return c != '\0' && static_cast<unsigned char>(c) <= 32;
 }
+// Neither a blank nor a control character: part of a field.
+inline bool aboveBlank(char c) {
+    return static_cast<unsigned char>(c) > 32;
+}
+
+// The separator as a byte, or kNoSeparator, which no byte is.
+constexpr unsigned kNoSeparator = 256;
+// The comma as a separator known when compiling, for the common line's shortest way.
+constexpr std::integral_constant<unsigned, ','> kComma{};
+unsigned separatorByte(FieldSeparator s) {
+    switch (s) {
+    case FieldSeparator::Comma:
+        return ',';
+    case FieldSeparator::Semicolon:
+        return ';';
+    case FieldSeparator::Blanks:
+        break;
+    }
+    return kNoSeparator;
+}
+template <class Separator> inline bool isSeparator(char c, Separator separator) {
+    return static_cast<unsigned char>(c) == separator;
+}
 
 // Splits into at most maxFields fields; returns how many were found. Fields without quotes are
 // views into the line; quoted ones are unescaped into storage.
 size_t splitInto(std::string_view line, std::string_view* fields, std::string* storage,
-                 size_t maxFields) {
+                 size_t maxFields, unsigned separator) {
     size_t count = 0;
     size_t p = 0;
     const size_t n = line.size();
@@ -113,13 +138,13 @@ size_t splitInto(std::string_view line, std::string_view* fields, std::string* s
             fields[count++] = s;
         } else {
             const size_t b = p;
-            while (p<n&& static_cast<unsigned char>(line[p])> 32 && line[p] != ',')
+            while (p < n && aboveBlank(line[p]) && !isSeparator(line[p], separator))
                 ++p;
             fields[count++] = line.substr(b, p - b);
         }
         while (blank(at(p)))
             ++p;
-        if (at(p) == ',') {
+        if (isSeparator(at(p), separator)) {
             if (at(p + 1) == '\0' && count < maxFields) fields[count++] = std::string_view();
             do {
                 ++p;
@@ -131,11 +156,13 @@ size_t splitInto(std::string_view line, std::string_view* fields, std::string* s
 
 } // namespace
 
-std::vector<std::string> splitFields(std::string_view line, size_t maxFields) {
-    const size_t cap = maxFields ? maxFields : line.size() + 2;
+std::vector<std::string> splitFields(std::string_view line, size_t maxFields,
+                                     FieldSeparator separator) {
+    // A line holds at most one field more than it has bytes.
+    const size_t cap = std::min(maxFields ? maxFields : SIZE_MAX, line.size() + 2);
     std::vector<std::string_view> views(cap);
     std::vector<std::string> storage(cap);
-    const size_t k = splitInto(line, views.data(), storage.data(), cap);
+    const size_t k = splitInto(line, views.data(), storage.data(), cap, separatorByte(separator));
     return std::vector<std::string>(views.begin(), views.begin() + static_cast<long>(k));
 }
 
@@ -197,20 +224,28 @@ size_t countLines(std::string_view text) {
 // hold them: on success the value and the end of the field; nothing when the field is anything
 // else (quoted, not a number, followed by more of the field), which the general reading then
 // decides.
+template <class Separator>
 inline const char* plainNumber(const char* p, const char* end, double& v,
-                               const fast_float::parse_options& options) {
+                               const fast_float::parse_options& options, Separator separator) {
     const bool negative = *p == '-';
     const char* q = p + ((*p == '-' || *p == '+') ? 1 : 0);
     if (q == end || !(isDigit(*q) || *q == options.decimal_point)) return nullptr;
     const auto r = fast_float::from_chars_advanced(q, end, v, options);
     if (r.ec != std::errc() || !std::isfinite(v)) return nullptr;
     const char* e = r.ptr;
-    if (e<end&& static_cast<unsigned char>(*e)> 32 && *e != ',') return nullptr;
-    // A comma decimal separator: a comma read as part of the number ends the field instead.
-    if (options.decimal_point == ',' && std::memchr(q, ',', static_cast<size_t>(e - q)))
+    if (e < end && aboveBlank(*e) && !isSeparator(*e, separator)) return nullptr;
+    // A decimal separator that also separates fields: a separator read as part of the number
+    // ends the field instead.
+    if (isSeparator(options.decimal_point, separator) &&
+        std::memchr(q, options.decimal_point, static_cast<size_t>(e - q)))
         return nullptr;
     if (negative) v = -v;
     return e;
+}
+
+// Whether a field the common line reads can start at c: not a blank, a quote or a separator.
+template <class Separator> inline bool plainFieldStart(char c, Separator separator) {
+    return aboveBlank(c) && c != '"' && !isSeparator(c, separator);
 }
 
 // The bytes of a field as the warning quotes them. Text read in place from a file is UTF-8 when
@@ -246,14 +281,114 @@ struct PartOutcome {
     bool stopped = false; // the tick asked to stop
 };
 
-// Reads the lines of [p, end), the first of which has the 0-based index line: skips skipFirst
-// lines, reads one, skips every - 1, reads one, and so on. store(d, f) keeps a point; tick(at,
-// line) is called every few megabytes and returns false to stop.
-template <class Store, class Tick>
-PartOutcome parseLines(const char* p, const char* const end, size_t line, size_t skipFirst,
-                       size_t every, char decimalSeparator, const MessageText& messageText,
-                       Store&& store, Tick&& tick, size_t tickBytes = kProgressBytes) {
-    const fast_float::parse_options options(fast_float::chars_format::general, decimalSeparator);
+// The common line of the specified reading, from its first field at p: a plain number, blanks,
+// a separator or both, a plain number. On success the point and the end of the second number.
+template <class Separator>
+inline const char* firstTwoFields(const char* p, const char* end, double& d, double& f,
+                                  const fast_float::parse_options& options, Separator separator) {
+    if (!(p < end && plainFieldStart(*p, separator))) return nullptr;
+    p = plainNumber(p, end, d, options, separator);
+    if (!p) return nullptr;
+    while (p < end && innerBlank(*p))
+        ++p;
+    if (p < end && isSeparator(*p, separator)) {
+        ++p;
+        while (p < end && innerBlank(*p))
+            ++p;
+    }
+    if (!(p < end && plainFieldStart(*p, separator))) return nullptr;
+    return plainNumber(p, end, f, options, separator);
+}
+
+// Whether the pick reads fields 1 and 2 as they are, which firstTwoFields reads.
+bool readsFirstTwo(const FieldPick& pick) {
+    return pick.dispField == 0 && pick.forceField == 1 && pick.dispFactor == 1.0 &&
+           pick.forceFactor == 1.0;
+}
+
+// How the fields of a line become its point (a FieldPick made ready for the parser).
+class LineReader {
+public:
+    explicit LineReader(const FieldPick& pick)
+        : pick_(pick), options_(fast_float::chars_format::general, pick.decimal),
+          separator_(separatorByte(pick.separator)),
+          last_(std::max(pick.dispField, pick.forceField)) {}
+
+    // The common line from its first field at p: plain number fields and fields without quotes,
+    // each followed by blanks, a separator or both, up to the last field the pick reads. On
+    // success the point and the end of that field; nothing otherwise.
+    const char* common(const char* p, const char* end, double& d, double& f) const {
+        for (size_t i = 0;; ++i) {
+            if (!(p < end && plainFieldStart(*p, separator_))) return nullptr;
+            if (i == pick_.dispField || i == pick_.forceField) {
+                double v = 0;
+                const char* e = plainNumber(p, end, v, options_, separator_);
+                if (!e) return nullptr;
+                if (i == pick_.dispField) d = v;
+                if (i == pick_.forceField) f = v;
+                p = e;
+            } else {
+                while (p < end && aboveBlank(*p) && !isSeparator(*p, separator_))
+                    ++p;
+            }
+            if (i == last_) break;
+            while (p < end && innerBlank(*p))
+                ++p;
+            if (p < end && isSeparator(*p, separator_)) {
+                ++p;
+                while (p < end && innerBlank(*p))
+                    ++p;
+            }
+        }
+        d *= pick_.dispFactor;
+        f *= pick_.forceFactor;
+        return std::isfinite(d) && std::isfinite(f) ? p : nullptr;
+    }
+
+    // Any line, trimmed, split by the whole field rule and converted: the point, or the message
+    // of what stops the reading.
+    std::string general(std::string_view line, double& d, double& f,
+                        const MessageText& messageText) {
+        // Room for the fields read, or for as many as the line can hold when that is fewer.
+        const size_t room = std::min(last_ + 1, line.size() + 2);
+        if (views_.size() < room) {
+            views_.resize(room);
+            storage_.resize(room);
+        }
+        const size_t k =
+            splitInto(trimBlanks(line), views_.data(), storage_.data(), room, separator_);
+        std::string message;
+        auto read = [&](size_t field, double& v) {
+            if (field >= k)
+                message = "List index out of bounds (" + std::to_string(field) + ")";
+            else if (!tryTextToDouble(views_[field], v, pick_.decimal))
+                message = invalidFloatMessage(messageText(trimBlanks(views_[field])));
+            return message.empty();
+        };
+        if (read(pick_.dispField, d) && read(pick_.forceField, f)) {
+            d *= pick_.dispFactor;
+            f *= pick_.forceFactor;
+            if (!std::isfinite(d) || !std::isfinite(f))
+                message = "A value times its scale is beyond the number range.";
+        }
+        return message;
+    }
+
+private:
+    FieldPick pick_;
+    fast_float::parse_options options_;
+    unsigned separator_;
+    size_t last_; // the last field read
+    std::vector<std::string_view> views_;
+    std::vector<std::string> storage_;
+};
+
+// parseLines with common(q, end, d, f) reading the common line from its first field at q.
+template <class Common, class Store, class Tick>
+PartOutcome parseLinesWith(Common&& common, LineReader& reader, const char* p,
+                           const char* const end, size_t line, size_t skipFirst, size_t every,
+                           const MessageText& messageText, Store&& store, Tick&& tick,
+                           size_t tickBytes) {
     auto skipLines = [&](size_t count) {
         for (; count > 0 && p < end; --count, ++line)
             p = afterBreak(lineEnd(p, end), end);
@@ -262,45 +397,17 @@ PartOutcome parseLines(const char* p, const char* const end, size_t line, size_t
 
     PartOutcome out;
     skipLines(skipFirst);
-    std::string_view fields[2];
-    std::string storage[2];
     while (p < end) {
         double d = 0, f = 0;
         const char* eol = nullptr;
-        // The common line: blanks, a plain number, a separator, a plain number, anything.
         const char* q = p;
         while (q < end && leadingBlank(*q))
             ++q;
-        if (q<end&& static_cast<unsigned char>(*q)> 32 && *q != '"' && *q != ',') {
-            if (const char* e1 = plainNumber(q, end, d, options)) {
-                q = e1;
-                while (q < end && innerBlank(*q))
-                    ++q;
-                if (q < end && *q == ',') {
-                    ++q;
-                    while (q < end && innerBlank(*q))
-                        ++q;
-                }
-                if (q<end&& static_cast<unsigned char>(*q)> 32 && *q != '"' && *q != ',') {
-                    if (const char* e2 = plainNumber(q, end, f, options)) eol = lineEnd(e2, end);
-                }
-            }
-        }
+        if (const char* e = common(q, end, d, f)) eol = lineEnd(e, end);
         if (!eol) {
-            // Any other line: trimmed, split by the whole field rule and converted.
             eol = lineEnd(p, end);
-            const std::string_view whole =
-                trimBlanks(std::string_view(p, static_cast<size_t>(eol - p)));
-            const size_t k = splitInto(whole, fields, storage, 2);
-            std::string message;
-            if (k < 1)
-                message = "List index out of bounds (0)";
-            else if (!tryTextToDouble(fields[0], d, decimalSeparator))
-                message = invalidFloatMessage(messageText(trimBlanks(fields[0])));
-            else if (k < 2)
-                message = "List index out of bounds (1)";
-            else if (!tryTextToDouble(fields[1], f, decimalSeparator))
-                message = invalidFloatMessage(messageText(trimBlanks(fields[1])));
+            std::string message = reader.general(std::string_view(p, static_cast<size_t>(eol - p)),
+                                                 d, f, messageText);
             if (!message.empty()) {
                 out.warning = std::move(message);
                 out.badLine = line;
@@ -320,6 +427,29 @@ PartOutcome parseLines(const char* p, const char* const end, size_t line, size_t
         }
     }
     return out;
+}
+
+// Reads the lines of [p, end), the first of which has the 0-based index line: skips skipFirst
+// lines, reads one, skips every - 1, reads one, and so on. store(d, f) keeps a point; tick(at,
+// line) is called every few megabytes and returns false to stop.
+template <class Store, class Tick>
+PartOutcome parseLines(const char* p, const char* const end, size_t line, size_t skipFirst,
+                       size_t every, const FieldPick& pick, const MessageText& messageText,
+                       Store&& store, Tick&& tick, size_t tickBytes = kProgressBytes) {
+    LineReader reader(pick);
+    if (readsFirstTwo(pick) && pick.separator == FieldSeparator::Comma) {
+        // The specified reading, the most common of all, takes its shortest way.
+        const fast_float::parse_options options(fast_float::chars_format::general, pick.decimal);
+        return parseLinesWith(
+            [&](const char* q, const char* e, double& d, double& f) {
+                return firstTwoFields(q, e, d, f, options, kComma);
+            },
+            reader, p, end, line, skipFirst, every, messageText, store, tick, tickBytes);
+    }
+    return parseLinesWith([&](const char* q, const char* e, double& d,
+                              double& f) { return reader.common(q, e, d, f); },
+                          reader, p, end, line, skipFirst, every, messageText, store, tick,
+                          tickBytes);
 }
 
 void setWarning(RecordReadResult& r, PartOutcome& part) {
@@ -370,7 +500,7 @@ size_t secondHalfStart(std::string_view text) {
 // Lines [0, c1) and [c1, total) of the text are read by two threads at once, each into its own
 // stretch of the points; the second stretch counts only when the first one read to its end.
 RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLines,
-                            size_t totalLines, size_t begin, size_t every, char decimalSeparator,
+                            size_t totalLines, size_t begin, size_t every, const FieldPick& pick,
                             const ProgressFn& progress, const MessageText& messageText) {
     RecordReadResult r;
     const size_t c1 = firstLines;
@@ -400,7 +530,7 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
         double* const f = r.force.data() + n1;
         const size_t room = expected - n1;
         s.outcome = parseLines(
-            middle, end, c1, secondFirst - c1, every, decimalSeparator, part2Text,
+            middle, end, c1, secondFirst - c1, every, pick, part2Text,
             [&](double x, double y) {
                 if (s.points == room) throw std::logic_error("record lines miscounted");
                 d[s.points] = x;
@@ -423,7 +553,7 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
     };
     size_t points = 0;
     PartOutcome first = parseLines(
-        start, middle, 0, begin, every, decimalSeparator, messageText,
+        start, middle, 0, begin, every, pick, messageText,
         [&](double x, double y) {
             if (points == n1) throw std::logic_error("record lines miscounted");
             r.disp[points] = x;
@@ -457,7 +587,7 @@ RecordReadResult parseInTwo(std::string_view text, size_t split, size_t firstLin
     return r;
 }
 
-RecordReadResult parseRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
+RecordReadResult parseRecord(std::string_view text, int beginLine, int step, const FieldPick& pick,
                              const ProgressFn& progress, const MessageText& messageText) {
     RecordReadResult r;
     if (beginLine < 1 || step < 1) return r;
@@ -474,8 +604,7 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
         // Both parts must hold lines to read.
         const size_t n1 = linesRead(c1, begin, every);
         if (n1 > 0 && n1 < linesRead(total, begin, every))
-            return parseInTwo(text, split, c1, total, begin, every, decimalSeparator, progress,
-                              messageText);
+            return parseInTwo(text, split, c1, total, begin, every, pick, progress, messageText);
     } else {
         total = countLines(text);
     }
@@ -485,7 +614,7 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
     const char* const start = text.data();
     const char* const end = start + text.size();
     PartOutcome part = parseLines(
-        start, end, 0, begin, every, decimalSeparator, messageText,
+        start, end, 0, begin, every, pick, messageText,
         [&](double d, double f) {
             r.disp.push_back(d);
             r.force.push_back(f);
@@ -507,7 +636,14 @@ RecordReadResult parseRecord(std::string_view text, int beginLine, int step, cha
 
 RecordReadResult readRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
                             const ProgressFn& progress) {
-    return parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText());
+    FieldPick pick;
+    pick.decimal = decimalSeparator;
+    return readRecord(text, beginLine, step, pick, progress);
+}
+
+RecordReadResult readRecord(std::string_view text, int beginLine, int step, const FieldPick& pick,
+                            const ProgressFn& progress) {
+    return parseRecord(text, beginLine, step, pick, progress, MessageText());
 }
 
 namespace {
@@ -520,6 +656,13 @@ bool startsWith(std::string_view text, std::string_view head) {
 
 RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
                                 char decimalSeparator, const ProgressFn& progress) {
+    FieldPick pick;
+    pick.decimal = decimalSeparator;
+    return readRecordFile(path, beginLine, step, pick, progress);
+}
+
+RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
+                                const FieldPick& pick, const ProgressFn& progress) {
     FileBytes file = readFileBytes(path, progress);
     RecordReadResult r;
     if (file.cancelled) {
@@ -530,12 +673,12 @@ RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine
     if (startsWith(raw, "\xFF\xFE") || startsWith(raw, "\xFE\xFF")) {
         const std::string text = decodeUtf16(raw.substr(2), startsWith(raw, "\xFE\xFF"));
         file = FileBytes();
-        r = parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText());
+        r = parseRecord(text, beginLine, step, pick, progress, MessageText());
     } else {
         // UTF-8 and Latin-1 separate their fields at the same bytes, and numbers are ASCII in
         // both: the bytes are read in place and only a warning's quote is decoded.
         const std::string_view text = startsWith(raw, "\xEF\xBB\xBF") ? raw.substr(3) : raw;
-        r = parseRecord(text, beginLine, step, decimalSeparator, progress, MessageText(text));
+        r = parseRecord(text, beginLine, step, pick, progress, MessageText(text));
     }
     return r;
 }

@@ -18,12 +18,18 @@ std::string decodeRecordText(std::string_view bytes);
 // Splits text into lines at CR LF, LF or CR. A line break at the very end makes no extra line.
 std::vector<std::string_view> splitLines(std::string_view text);
 
+// The character that separates fields besides runs of blanks: the comma, the semicolon (in
+// records written with decimal commas), or none (blanks and tabs alone).
+enum class FieldSeparator { Comma, Semicolon, Blanks };
+
 // Splits one line into fields: the comma separates, and so does every run of characters with codes
 // 1 to 32; blanks next to a comma belong to the separator; a field that starts with a double quote
 // runs to the matching quote ("" inside stands for one quote); two commas in a row give an empty
 // field; a comma at the very end gives an empty last field. A NUL character ends the line, inside
-// quotes too. Stops after maxFields fields (0: no limit).
-std::vector<std::string> splitFields(std::string_view line, size_t maxFields = 0);
+// quotes too. Stops after maxFields fields (0: no limit). With another separator, that character
+// takes the comma's part, and the comma is an ordinary character.
+std::vector<std::string> splitFields(std::string_view line, size_t maxFields = 0,
+                                     FieldSeparator separator = FieldSeparator::Comma);
 
 struct RecordReadResult {
     std::vector<double> disp;  // field 1 of every line read
@@ -55,6 +61,25 @@ using ProgressFn = std::function<bool(const ImportProgress&)>;
 RecordReadResult readRecord(std::string_view text, int beginLine, int step, char decimalSeparator,
                             const ProgressFn& progress = {});
 
+// Where the point of a line is read from: fields dispField and forceField (0-based, split at
+// `separator`), numbers written with `decimal`, each value multiplied by its factor. At the
+// defaults with the user's decimal separator, the reading readRecord does.
+struct FieldPick {
+    size_t dispField = 0;
+    size_t forceField = 1;
+    double dispFactor = 1.0;
+    double forceFactor = 1.0;
+    char decimal = '.';
+    FieldSeparator separator = FieldSeparator::Comma;
+};
+
+// readRecord with the fields of the pick: a line without the displacement's field, then one
+// without the force's, gives "List index out of bounds (<field>)"; a field that is not a number
+// its conversion message, the displacement's first; a value that its factor takes beyond the
+// number range "A value times its scale is beyond the number range."
+RecordReadResult readRecord(std::string_view text, int beginLine, int step, const FieldPick& pick,
+                            const ProgressFn& progress = {});
+
 // A record file that cannot be opened or read: "Cannot open file "<path>". <reason>".
 class FileOpenError : public Error {
 public:
@@ -74,6 +99,9 @@ public:
 // FileOpenError when the file cannot be opened or read.
 RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
                                 char decimalSeparator, const ProgressFn& progress = {});
+// The same with the fields of the pick, as readRecord reads them.
+RecordReadResult readRecordFile(const std::filesystem::path& path, int beginLine, int step,
+                                const FieldPick& pick, const ProgressFn& progress = {});
 
 // A record file's text as decodeRecordText gives it, read as readRecordFile reads it (regular
 // files only, the same errors). The text is empty and cancelled set when progress cancelled.

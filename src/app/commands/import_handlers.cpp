@@ -162,18 +162,12 @@ void TForm1::readIntoWorkspace(const QString& path, int beginLine, int step) {
             const auto progress = [&work](const tc::ImportProgress& p) {
                 return work.update(p.fraction());
             };
+            // The record is parsed in place as it is read; only a stop needs its text, to be
+            // explained.
             std::string text;
-            if (importSettings.changesReading()) {
-                tc::RecordFileText file = tc::readRecordFileText(filePath(path), progress);
-                r.cancelled = file.cancelled;
-                text = std::move(file.text);
-                if (!r.cancelled)
-                    r = tc::readRecordWith(text, beginLine, step, sep, importSettings, progress);
-            } else {
-                // The plain record: parsed in place as it is read, the fastest way.
-                r = tc::readRecordFile(filePath(path), beginLine, step, sep, progress);
-                if (r.badLine > 0) text = tc::readRecordFileText(filePath(path)).text;
-            }
+            r = tc::readRecordFileWith(filePath(path), beginLine, step, sep, importSettings,
+                                       progress);
+            if (r.badLine > 0) text = tc::readRecordFileText(filePath(path)).text;
             if (r.badLine > 0) {
                 tc::forgiveTrailingBlanks(text, r);
                 if (r.badLine > 0) {
