@@ -1,6 +1,7 @@
 // Fuzzes the record text reader: decoding, line and field splitting, the plain import and the
 // import with settings, the preview and the explanation of a stop. Input: 4 bytes of settings,
 // then the bytes of a record file.
+#include "../unit/record_reference.h"
 #include "fuzz_input.h"
 #include "workspace/import_settings.h"
 #include "workspace/record_file.h"
@@ -56,6 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkResult(plain);
     const tc::RecordReadResult with = tc::readRecordWith(text, beginLine, step, userSeparator, s);
     checkResult(with);
+    // The parser reads what a reading line by line reads (whose comma-decimal stand-in, DEL,
+    // must not be in the text).
+    if (s.decimal != tc::DecimalMode::Comma || text.find('\x7F') == std::string::npos) {
+        const tc::RecordReadResult ref =
+            tc::reference::lineByLine(text, beginLine, step, userSeparator, s);
+        TC_FUZZ_CHECK(with.disp == ref.disp && with.force == ref.force);
+        TC_FUZZ_CHECK(with.warning == ref.warning && with.badLine == ref.badLine);
+    }
     // Settings that change nothing read exactly what the plain import reads.
     const tc::RecordReadResult same =
         tc::readRecordWith(text, beginLine, step, userSeparator, tc::ImportSettings{});
