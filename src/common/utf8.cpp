@@ -83,6 +83,14 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes)
+        appendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
 std::size_t utf16Length(std::string_view utf8) {
     std::size_t n = 0;
     for (const char ch : utf8) {

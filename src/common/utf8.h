@@ -20,6 +20,9 @@ std::string wellFormedUtf8(std::string_view s);
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, std::uint32_t codePoint);
 
+// Bytes read as Latin-1 (every byte one character), as UTF-8.
+std::string latin1ToUtf8(std::string_view bytes);
+
 // Length in UTF-16 units, the way the spreadsheet program counts characters.
 std::size_t utf16Length(std::string_view utf8);
 

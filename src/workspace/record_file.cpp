@@ -120,11 +120,7 @@ public:
         field = field.substr(0, 4 * 64);
         if (whole_.empty()) return std::string(field);
         if (!utf8_) utf8_ = isValidUtf8(whole_);
-        if (*utf8_) return std::string(field);
-        std::string out;
-        for (const char c : field)
-            appendUtf8(out, static_cast<unsigned char>(c));
-        return out;
+        return *utf8_ ? std::string(field) : latin1ToUtf8(field);
     }
 
 private:

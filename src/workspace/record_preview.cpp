@@ -129,12 +129,7 @@ std::string recordHead(std::string_view bytes, size_t maxLines) {
         return decodeRecordText(bytes.substr(0, headLength(bytes, 3, maxLines, 1, false)));
     const std::string_view head = bytes.substr(0, headLength(bytes, 0, maxLines, 1, false));
     // A head cut at a line end of UTF-8 text is UTF-8 itself; the whole file decides.
-    if (isValidUtf8(bytes)) return std::string(head);
-    std::string out;
-    out.reserve(head.size() + head.size() / 8);
-    for (const char c : head)
-        appendUtf8(out, static_cast<unsigned char>(c));
-    return out;
+    return isValidUtf8(bytes) ? std::string(head) : latin1ToUtf8(head);
 }
 
 std::string unitInHeader(std::string_view name) {

@@ -93,12 +93,7 @@ std::string decodeRecordText(std::string_view bytes) {
     // Behind a UTF-8 mark the bytes are checked like any others: bytes that are not UTF-8 are
     // taken as Latin-1, never passed on as broken UTF-8.
     if (starts("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    if (isValidUtf8(bytes)) return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes)
-        appendUtf8(out, static_cast<unsigned char>(c));
-    return out;
+    return isValidUtf8(bytes) ? std::string(bytes) : latin1ToUtf8(bytes);
 }
 
 std::vector<std::string_view> splitLines(std::string_view text) {
