@@ -136,13 +136,9 @@ void checkSettings(const ImportSettings& s) {
 RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
                                 char userDecimalSeparator, const ImportSettings& s,
                                 const ProgressFn& progress) {
-    RecordReadResult r;
-    if (!s.changesReading()) {
-        r = readRecord(text, beginLine, step, userDecimalSeparator, progress);
-    } else {
-        checkSettings(s);
-        r = readRecord(text, beginLine, step, fieldPick(s, userDecimalSeparator), progress);
-    }
+    checkSettings(s);
+    RecordReadResult r =
+        readRecord(text, beginLine, step, fieldPick(s, userDecimalSeparator), progress);
     forgiveTrailingBlanks(text, r);
     return r;
 }
@@ -150,8 +146,6 @@ RecordReadResult readRecordWith(std::string_view text, int beginLine, int step,
 RecordReadResult readRecordFileWith(const std::filesystem::path& path, int beginLine, int step,
                                     char userDecimalSeparator, const ImportSettings& s,
                                     const ProgressFn& progress) {
-    if (!s.changesReading())
-        return readRecordFile(path, beginLine, step, userDecimalSeparator, progress);
     checkSettings(s);
     return readRecordFile(path, beginLine, step, fieldPick(s, userDecimalSeparator), progress);
 }

@@ -16,7 +16,6 @@
 #include <future>
 #include <optional>
 #include <stdexcept>
-#include <type_traits>
 
 namespace tc {
 
@@ -138,6 +137,19 @@ struct PartOutcome {
     bool stopped = false; // the tick asked to stop
 };
 
+// Past what separates two fields at p: blanks, a separator or both.
+template <class Separator>
+inline const char* pastSeparator(const char* p, const char* end, Separator separator) {
+    while (p < end && innerBlank(*p))
+        ++p;
+    if (p < end && isSeparator(*p, separator)) {
+        ++p;
+        while (p < end && innerBlank(*p))
+            ++p;
+    }
+    return p;
+}
+
 // The common line of the specified reading, from its first field at p: a plain number, blanks,
 // a separator or both, a plain number. On success the point and the end of the second number.
 template <class Separator>
@@ -146,13 +158,7 @@ inline const char* firstTwoFields(const char* p, const char* end, double& d, dou
     if (!(p < end && plainFieldStart(*p, separator))) return nullptr;
     p = plainNumber(p, end, d, options, separator);
     if (!p) return nullptr;
-    while (p < end && innerBlank(*p))
-        ++p;
-    if (p < end && isSeparator(*p, separator)) {
-        ++p;
-        while (p < end && innerBlank(*p))
-            ++p;
-    }
+    p = pastSeparator(p, end, separator);
     if (!(p < end && plainFieldStart(*p, separator))) return nullptr;
     return plainNumber(p, end, f, options, separator);
 }
@@ -189,13 +195,7 @@ public:
                     ++p;
             }
             if (i == last_) break;
-            while (p < end && innerBlank(*p))
-                ++p;
-            if (p < end && isSeparator(*p, separator_)) {
-                ++p;
-                while (p < end && innerBlank(*p))
-                    ++p;
-            }
+            p = pastSeparator(p, end, separator_);
         }
         d *= pick_.dispFactor;
         f *= pick_.forceFactor;

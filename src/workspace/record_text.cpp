@@ -9,6 +9,15 @@ namespace tc {
 
 namespace record_text {
 
+namespace {
+
+// Codes 1 to 32, which separate fields (a NUL ends a line's fields).
+inline bool blank(char c) {
+    return c != '\0' && static_cast<unsigned char>(c) <= 32;
+}
+
+} // namespace
+
 std::string decodeUtf16(std::string_view b, bool bigEndian) {
     std::string out;
     out.reserve(b.size() / 2);

@@ -13,10 +13,6 @@ namespace tc::record_text {
 // UTF-16 bytes (without their mark) as UTF-8; a lone surrogate becomes U+FFFD.
 std::string decodeUtf16(std::string_view bytes, bool bigEndian);
 
-// Codes 1 to 32, which separate fields (a NUL ends a line's fields).
-inline bool blank(char c) {
-    return c != '\0' && static_cast<unsigned char>(c) <= 32;
-}
 // Neither a blank nor a control character: part of a field.
 inline bool aboveBlank(char c) {
     return static_cast<unsigned char>(c) > 32;

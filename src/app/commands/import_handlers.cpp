@@ -164,11 +164,10 @@ void TForm1::readIntoWorkspace(const QString& path, int beginLine, int step) {
             };
             // The record is parsed in place as it is read; only a stop needs its text, to be
             // explained.
-            std::string text;
             r = tc::readRecordFileWith(filePath(path), beginLine, step, sep, importSettings,
                                        progress);
-            if (r.badLine > 0) text = tc::readRecordFileText(filePath(path)).text;
             if (r.badLine > 0) {
+                const std::string text = tc::readRecordFileText(filePath(path)).text;
                 tc::forgiveTrailingBlanks(text, r);
                 if (r.badLine > 0) {
                     const tc::StopExplanation e =
