@@ -146,7 +146,8 @@ private:
     void scheduleReplot();
     void rebuildLegend();
     LegendEntry* legendEntryOf(const ChartSeries* series) const;
-    LegendEntry* legendEntryAt(const QPointF& pixel) const;
+    // The series of the legend entry under the pixel, if any.
+    ChartSeries* legendSeriesAt(const QPointF& pixel) const;
     void noteMouse(const QPointF& pixel);
     void finishZoomBand(const QPointF& end);
     // The axes that follow the data: bottom, left and, when shown, right.
