@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
           libgl-dev libqcustomplot-dev libxlsxwriter-dev zlib1g-dev libgtest-dev libgmock-dev
           libbenchmark-dev libfast-float-dev nlohmann-json3-dev libzip-dev libexpat1-dev libfreexl-dev
-          fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64 dpkg-dev)
+          fonts-noto-cjk fonts-wine xvfb xauth g++-mingw-w64-x86-64 dpkg-dev ccache)
 # The Windows cross build of the core (zlib for MinGW) and its test run (wine) need the first two;
 # where one cannot be installed, that step of the test command is skipped. The user guide's
 # pictures (scripts/docs_screenshots.sh) need xdotool and ImageMagick; the report test reads the
